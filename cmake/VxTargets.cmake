@@ -1,0 +1,52 @@
+# Helpers that give every target of the project the same warnings, and every test the same shape.
+
+function(vx_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+    if(VX_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+# vx_library(name SOURCES ... [DEPS ...]): a static library of the project.
+function(vx_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  vx_warnings(${name})
+endfunction()
+
+# vx_test(name SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program, registered as one
+# CTest test. In the win64 build CTest runs it through Wine (the toolchain's emulator).
+function(vx_test name)
+  if(NOT VX_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} gtest gtest_main)
+  vx_warnings(${name})
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The i686 build is compiled and inspected here, never run: this kernel has no 32-bit support.
+    return()
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()
+
+# vx_benchmark(name SOURCES ... [DEPS ...]): a Google Benchmark program (host only).
+function(vx_benchmark name)
+  if(NOT VX_BENCHMARKS OR WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+  vx_warnings(${name})
+endfunction()

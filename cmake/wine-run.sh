@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the win64 build under wine64. The prefix comes from WINEPREFIX
+# (scripts/test.sh makes a fresh one per run); Wine's own chatter is silenced.
+set -u
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [[ -z "${WINEPREFIX:-}" ]]; then
+  echo "wine-run: WINEPREFIX is not set (run the tests through scripts/test.sh)" >&2
+  exit 2
+fi
+# The display that scripts/wine-session.sh started for this prefix.
+if [[ -z "${DISPLAY:-}" && -f "$WINEPREFIX.session" ]]; then
+  source "$WINEPREFIX.session"
+  export DISPLAY=${display:-}
+fi
+exec wine "$@"

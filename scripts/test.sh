@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs every test of the project: installs what is missing, builds the host, win32 and win64
+# configurations, runs the host tests (under ASan and UBSan), the win64 tests under wine64 on a
+# virtual display, the inspection tests of the win32 product and the bounded fuzz runs.
+# Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/setup.sh
+
+jobs=$(nproc)
+summary=()
+failed=0
+
+note_ctest() {  # name, log: keep ctest's closing count for the summary
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$2" | tail -n 1 || true)
+  summary+=("$1: ${line:-no result}")
+}
+
+run_ctest() {  # name, preset, [extra ctest args]
+  local name=$1 preset=$2; shift 2
+  local log=build/$preset/ctest.log
+  if ctest --preset "$preset" -j "$jobs" "$@" 2>&1 | tee "$log"; then :; else failed=1; fi
+  note_ctest "$name" "$log"
+}
+
+for preset in host win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+run_ctest host host
+run_ctest win32 win32 --no-tests=ignore
+
+# Wine: a fresh prefix for this run, a virtual display, and the wineserver ended afterwards.
+export WINEPREFIX=$root/build/win64/wineprefix
+export WINEDEBUG=-all
+rm -rf "$WINEPREFIX"
+scripts/wine-session.sh start
+trap 'scripts/wine-session.sh stop' EXIT
+run_ctest win64 win64
+scripts/wine-session.sh stop
+trap - EXIT
+
+if [[ -x scripts/fuzz.sh ]]; then
+  if scripts/fuzz.sh; then summary+=("fuzz: all targets clean"); else failed=1; summary+=("fuzz: FAILED"); fi
+fi
+
+echo
+echo "== summary"
+printf '%s\n' "${summary[@]}"
+total_pass=0; total_fail=0
+for s in "${summary[@]}"; do
+  if [[ $s =~ ([0-9]+)%\ tests\ passed,\ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    total_fail=$((total_fail + BASH_REMATCH[2]))
+    total_pass=$((total_pass + BASH_REMATCH[3] - BASH_REMATCH[2]))
+  fi
+done
+echo "tests: $total_pass passed, $total_fail failed"
+exit $(( failed || total_fail > 0 ))
