@@ -8,8 +8,9 @@
 //
 // What this class does not do: it never reserves room for growth (a block is
 // exactly as large as asked for), it never shrinks a block except in FreeExtra,
-// and it reports no errors. A heap that cannot satisfy an allocation makes the
-// allocating member throw std::bad_alloc before anything of the string changes.
+// and it reports no errors. A heap that cannot satisfy an allocation (or a length no block
+// can hold) makes the allocating member throw std::bad_alloc before anything of the string
+// changes: its text, its block and the counts of shared blocks stay as they were.
 //
 // Thread use: one VxString object is used by one thread at a time; blocks may be
 // shared across threads because only the count is touched by sharers.
@@ -66,15 +67,20 @@ class VxString {
   void ReleaseBuffer(int newLength = -1);
   char* GetBufferSetLength(int newLength);
   void FreeExtra();
-  // A locked block is never shared; UnlockBuffer only after LockBuffer.
+  // A locked block is never shared; UnlockBuffer only after LockBuffer. The empty string
+  // is not locked: it stays on the shared empty block, and UnlockBuffer leaves it there.
   char* LockBuffer();
   void UnlockBuffer();
 
-  // printf-style formatting; no argument may point into this string's block.
+  // printf-style formatting. The room afterwards is that of GetBuffer with the estimated
+  // longest result; an output longer than the estimate gets a block of its own length, so
+  // the block is never overrun. An argument may point into this string: the text is
+  // formatted before the block changes.
   void Format(const char* format, ...);
   void FormatV(const char* format, va_list args);
-  // The system message formatter's insert syntax (%1 .. %99). On failure the string
-  // is left unchanged.
+  // The system message formatter's insert syntax (%1 .. %99, %n!fmt!, %0, %n, %%). When the
+  // formatter fails or gives no text the string is left unchanged and the call returns
+  // normally (the class reports no errors); only a failed allocation throws.
   void FormatMessageA(const char* pattern, ...);
 
   // 16-bit text stored behind the 8-bit terminator in this string's own block; valid
@@ -87,10 +93,14 @@ class VxString {
   int Collate(const char* text) const;
   int CollateNoCase(const char* text) const;
 
+  // GetAt and operator[] read 0 to the length (the length gives the NUL); outside that they
+  // return '\0'. SetAt writes 0 to length - 1; outside that it does nothing, not even unshare.
   char GetAt(int index) const;
   char operator[](int index) const;
   void SetAt(int index, char ch);
 
+  // Extractions always return a fresh block of exactly their length (or the shared empty
+  // block), never this string's block.
   VxString Mid(int first, int count) const;
   VxString Mid(int first) const;
   VxString Left(int count) const;
@@ -98,6 +108,7 @@ class VxString {
   VxString SpanIncluding(const char* set) const;
   VxString SpanExcluding(const char* set) const;
 
+  // Searches stop at the first NUL. A negative start counts as 0.
   int Find(char ch) const;
   int Find(char ch, int start) const;
   int Find(const char* text) const;
@@ -108,6 +119,7 @@ class VxString {
   void MakeUpper();
   void MakeLower();
   void MakeReverse();
+  // The system's ANSI to OEM code page and back (on the host: 1252 and 850).
   void CharToOemA();
   void OemToCharA();
 
@@ -118,6 +130,10 @@ class VxString {
   void TrimRight(char ch);
   void TrimRight(const char* set);
 
+  // The text given to Insert or Replace must not lie inside this string. Delete with a
+  // count reaching past the end deletes to the end. Members that find nothing to change
+  // (Replace of equal characters or without an occurrence, Insert of an empty text, Delete
+  // of nothing, TrimLeft with an empty set) leave a shared block shared.
   int Insert(int index, char ch);
   int Insert(int index, const char* text);
   int Delete(int index, int count = 1);
