@@ -3,6 +3,9 @@
 # (scripts/test.sh makes a fresh one per run); Wine's own chatter is silenced.
 set -u
 export WINEDEBUG=${WINEDEBUG:--all}
+# A Western European locale by default, so that the ANSI and OEM code pages are 1252 and 850
+# as on the machines the product is for; a test may set its own.
+export LC_ALL=${LC_ALL:-en_GB.UTF-8}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [[ -z "${WINEPREFIX:-}" ]]; then
   echo "wine-run: WINEPREFIX is not set (run the tests through scripts/test.sh)" >&2
