@@ -1,0 +1,131 @@
+// File-system helpers of the launcher: unique names, directory creation and the
+// list of created directories.
+#include "launcher/file_system.h"
+
+#include "platform/clock.h"
+#include "platform/dirs.h"
+
+#include <cstring>
+
+namespace {
+
+// The generator state of FindUniqueName: process-wide, seeded once.
+uint32_t randomState = 0;
+bool seeded = false;
+
+// The runtime's linear congruential generator, reproduced exactly.
+int NextRandom() {
+  randomState = randomState * 214013u + 2531011u;
+  return static_cast<int>((randomState >> 16) & 0x7FFF);
+}
+
+constexpr int kUniqueNameTries = 1000;
+constexpr size_t kComponentBufferSize = 260;
+constexpr size_t kComponentLimit = 256;
+constexpr int kCwdBufferSize = 256;
+
+}  // namespace
+
+CreatedDirList::~CreatedDirList() {
+  while (head_ != nullptr) {
+    Node* next = head_->next;
+    delete head_;
+    head_ = next;
+  }
+}
+
+void CreatedDirList::AddHead(const VxString& dir) {
+  head_ = new Node{dir, head_};
+  ++count_;
+}
+
+CreatedDirList::Iterator CreatedDirList::begin() const { return Iterator(head_); }
+
+CreatedDirList::Iterator CreatedDirList::end() const { return Iterator(nullptr); }
+
+void SeedUniqueNamesForTesting(uint32_t seed) {
+  randomState = seed;
+  seeded = true;
+}
+
+VxString FindUniqueName(VxString pattern) {
+  if (!seeded) {
+    randomState = platform::TimeGetTime();
+    seeded = true;
+  }
+  VxString candidate;
+  for (int i = 0; i < kUniqueNameTries; ++i) {
+    candidate.Format(pattern, i == 0 ? 0 : NextRandom());
+    if (platform::Access(candidate, platform::kAccessExists) != 0) return candidate;
+  }
+  return VxString();
+}
+
+int SelectPathDrive(const char* path) {
+  const char* colon = std::strchr(path, ':');
+  if (colon == nullptr) return 0;
+  // A second colon cannot name anything on Windows either.
+  if (colon != path + 1 || std::strchr(colon + 1, ':') != nullptr) return 1;
+  int drive = (static_cast<unsigned char>(path[0]) - 0x40) & ~0x20;
+  return platform::ChangeDrive(drive) == 0 ? 0 : 1;
+}
+
+int EnterRootIfAbsolute(const char* rest) {
+  if (rest[0] != '\\') return 0;
+  return platform::ChangeDir("\\") == 0 ? 0 : 1;
+}
+
+int CreateDirsStepwise(const char* rest, CreatedDirList* dirs) {
+  char component[kComponentBufferSize];
+  const char* separator = std::strchr(rest, '\\');
+  size_t length = separator != nullptr ? static_cast<size_t>(separator - rest) : std::strlen(rest);
+  // The component buffer holds 256 characters; a longer one would be cut and
+  // name some other directory.
+  if (length >= kComponentLimit) return 1;
+  std::memcpy(component, rest, length);
+  component[length] = '\0';
+  component[kComponentLimit] = '\0';
+
+  if (platform::ChangeDir(component) != 0) {
+    platform::MakeDir(component);  // a failure shows in the next step
+    if (platform::ChangeDir(component) != 0) return 1;
+    if (dirs != nullptr) {
+      char created[kCwdBufferSize];
+      if (platform::GetCwd(created, kCwdBufferSize) != nullptr) {
+        dirs->AddHead(VxString(created));
+      } else if (char* longer = platform::GetCwd(nullptr, 0)) {
+        // A folder that was made must be recorded, or the clean-up leaves it behind.
+        dirs->AddHead(VxString(longer));
+        platform::FreeCwd(longer);
+      }
+    }
+  }
+  if (separator != nullptr) return CreateDirsStepwise(separator + 1, dirs);
+  return 0;
+}
+
+int CreatePathDirs(const char* path, CreatedDirList* dirs) {
+  if (platform::Access(path, platform::kAccessExists) == 0) return 0;
+  int savedDrive = platform::GetDrive();
+  // Windows keeps the current directory of a drive that is not current only
+  // where a command shell or the runtime's _chdir noted it; otherwise
+  // _chdrive back to it lands at its root. The full current directory is
+  // therefore entered again at the end.
+  char* startDir = platform::GetCwd(nullptr, 0);
+  int result = SelectPathDrive(path);
+  // Taken after the drive is selected: the current directory of the path's drive.
+  char* savedDir = platform::GetCwd(nullptr, 0);
+  if (result == 0) {
+    const char* rest = path;
+    if (std::strchr(rest, ':') != nullptr) rest += 2;
+    result = EnterRootIfAbsolute(rest);
+    if (rest[0] == '\\') ++rest;
+    if (result == 0) result = CreateDirsStepwise(rest, dirs);
+  }
+  if (savedDir != nullptr) platform::ChangeDir(savedDir);
+  platform::ChangeDrive(savedDrive);
+  if (startDir != nullptr) platform::ChangeDir(startDir);
+  platform::FreeCwd(savedDir);
+  platform::FreeCwd(startDir);
+  return result;
+}

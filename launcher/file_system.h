@@ -1,0 +1,93 @@
+//===- file_system.h - Unique names and directory creation ----------------===//
+// FindUniqueName picks a file or folder name that does not exist yet;
+// CreatePathDirs makes every missing directory of a path and records each one
+// that it made in a CreatedDirList, whose walk later gives the clean-up
+// script's "rmdir" lines, newest first. Both report by their results and show
+// nothing.
+#ifndef VX_LAUNCHER_FILE_SYSTEM_H
+#define VX_LAUNCHER_FILE_SYSTEM_H
+
+#include "string/vx_string.h"
+
+#include <cstdint>
+
+// The full paths of the directories that CreatePathDirs made, without trailing
+// backslashes, the most recently made first. The list owns its strings and
+// releases them when it is destroyed. It only grows.
+class CreatedDirList {
+ public:
+  class Iterator;
+
+  CreatedDirList() = default;
+  ~CreatedDirList();
+  CreatedDirList(const CreatedDirList&) = delete;
+  CreatedDirList& operator=(const CreatedDirList&) = delete;
+
+  void AddHead(const VxString& dir);
+  int GetCount() const { return count_; }
+  bool IsEmpty() const { return head_ == nullptr; }
+
+  // Front to back: the newest directory first.
+  Iterator begin() const;
+  Iterator end() const;
+
+ private:
+  struct Node {
+    VxString dir;
+    Node* next;
+  };
+
+ public:
+  class Iterator {
+   public:
+    const VxString& operator*() const { return node_->dir; }
+    const VxString* operator->() const { return &node_->dir; }
+    Iterator& operator++() {
+      node_ = node_->next;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const { return node_ == other.node_; }
+    bool operator!=(const Iterator& other) const { return node_ != other.node_; }
+
+   private:
+    friend class CreatedDirList;
+    explicit Iterator(const Node* node) : node_(node) {}
+    const Node* node_;
+  };
+
+ private:
+  Node* head_ = nullptr;
+  int count_ = 0;
+};
+
+// A name made by formatting pattern (which holds one "%d" and is used whole as
+// the format) with a number, for which nothing exists yet: the number 0 first,
+// then numbers from 0 to 32767 of the process-wide generator, which is seeded
+// from the millisecond clock at the first call. The empty string after 1000
+// candidates that all exist.
+VxString FindUniqueName(VxString pattern);
+
+// Makes every missing directory of path, a directory path without a trailing
+// backslash: absolute with a drive letter, absolute on the current drive, or
+// relative. 0 when the directory exists afterwards, 1 when a step failed.
+// Each directory made is recorded at the front of dirs (unless dirs is null) as
+// the full path that the current-directory query gives. Directories made
+// before a failure stay and stay recorded. The current drive and directory are
+// the same afterwards as before, on success and on failure.
+int CreatePathDirs(const char* path, CreatedDirList* dirs);
+
+// Inner steps of CreatePathDirs, 0 for success and 1 for failure.
+// Makes the drive of path current; a path without a colon keeps the current
+// drive, a colon anywhere but as the second character is a failure.
+int SelectPathDrive(const char* path);
+// When rest begins with a backslash, enters the root of the current drive.
+int EnterRootIfAbsolute(const char* rest);
+// Enters (making it when missing) each backslash-separated component of rest
+// in turn, starting from the current directory. A component of 256 characters
+// or more is a failure.
+int CreateDirsStepwise(const char* rest, CreatedDirList* dirs);
+
+// For tests: seeds the generator of FindUniqueName as the clock would.
+void SeedUniqueNamesForTesting(uint32_t seed);
+
+#endif  // VX_LAUNCHER_FILE_SYSTEM_H

@@ -1,0 +1,26 @@
+// Windows directory calls: the runtime library's own. Only Windows code belongs
+// in platform/win.
+#include "platform/dirs.h"
+
+#include <direct.h>
+#include <io.h>
+
+#include <cstdlib>
+
+namespace platform {
+
+int Access(const char* path, int mode) { return _access(path, mode); }
+
+int MakeDir(const char* path) { return _mkdir(path); }
+
+int ChangeDir(const char* path) { return _chdir(path); }
+
+char* GetCwd(char* buffer, int size) { return _getcwd(buffer, size); }
+
+void FreeCwd(char* block) { std::free(block); }
+
+int GetDrive() { return _getdrive(); }
+
+int ChangeDrive(int drive) { return _chdrive(drive); }
+
+}  // namespace platform
