@@ -1,0 +1,35 @@
+// Windows global memory: movable blocks, locked while in use. Only Windows code belongs in
+// platform/win.
+#include "platform/global_memory.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+int allocationsLeft = -1;
+
+}  // namespace
+
+void* GlobalBlockAlloc(size_t size) {
+  if (size == 0) return nullptr;
+  if (allocationsLeft == 0) return nullptr;
+  if (allocationsLeft > 0) --allocationsLeft;
+  HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!handle) return nullptr;
+  void* block = GlobalLock(handle);
+  if (!block) GlobalFree(handle);
+  return block;
+}
+
+void GlobalBlockFree(void* block) {
+  if (!block) return;
+  // A locked movable block gives its handle back from its address.
+  HGLOBAL handle = GlobalHandle(block);
+  GlobalUnlock(handle);
+  GlobalFree(handle);
+}
+
+void FailGlobalBlockAllocAfterForTesting(int successes) { allocationsLeft = successes; }
+
+}  // namespace platform
