@@ -16,6 +16,9 @@ failed=0
 note_ctest() {  # name, log: keep ctest's closing count for the summary
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$2" | tail -n 1 || true)
+  if [[ -z $line ]] && grep -q 'No tests were found' "$2"; then
+    line="built; no tests registered"
+  fi
   summary+=("$1: ${line:-no result}")
 }
 

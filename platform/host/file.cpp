@@ -141,6 +141,14 @@ int OpenDescriptor(const std::string& path, int flags, bool read, bool write, bo
   return fd;
 }
 
+std::string HostAbsolutePath(const char* path) {
+  std::string hostPath(path);
+  for (char& c : hostPath) {
+    if (c == '\\') c = '/';
+  }
+  return hostPath;
+}
+
 }  // namespace
 
 FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition) {
@@ -152,9 +160,10 @@ FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t 
     errno = ENOENT;
     return InvalidFileHandle();
   }
-  // A host absolute path (only tests and host tools pass one) is taken as it is; every other
-  // name is a Windows path seen through the drive map, like the directory calls see it.
-  std::string hostPath = path[0] == '/' ? std::string(path) : HostPath(path);
+  // A host absolute path (only tests and host tools pass one) is taken as it is, but for its
+  // backslashes; every other name is a Windows path seen through the drive map, like the
+  // directory calls see it.
+  std::string hostPath = path[0] == '/' ? HostAbsolutePath(path) : HostPath(path);
   if (hostPath.empty()) {
     errno = ENOENT;
     return InvalidFileHandle();

@@ -1,0 +1,67 @@
+//===- pack.h - Writing "ZVArc" archives from host files -----------------===//
+// Gathers the files of an archive (a directory tree or a list file), checks
+// every name with the launcher's own entry-name rule, and writes the archive in
+// the layout the launcher expects: the first zlib stream at offset 4, the
+// streams back to back in directory order, the directory right behind the last
+// stream and ending the file.
+//
+// Time stamps of each record:
+//   time1  the file's modification time;
+//   time2  the file's status-change time, the nearest the host has to a
+//          Windows creation time;
+//   time3  the packing time: SOURCE_DATE_EPOCH when it is set, otherwise the
+//          newest time1 or time2 of the whole archive, so that the archive
+//          depends on its input alone. With SOURCE_DATE_EPOCH set, time1 and
+//          time2 are clamped to it. time3 is never below time1 or time2.
+//
+// Every function reports a failure as one line (without "zvpack:") in *error
+// and leaves no output file behind.
+#ifndef VX_TOOLS_ZVPACK_PACK_H
+#define VX_TOOLS_ZVPACK_PACK_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zvpack {
+
+// One file to pack: its stored name (backslash-separated) and where it lies.
+struct PackInput {
+  std::string name;
+  std::string hostPath;
+};
+
+struct PackOptions {
+  int level = 6;            // zlib level 0..9; 6 gives streams that begin 78 9C
+  unsigned threads = 0;     // compressing threads; 0 means one per core
+  bool progress = false;    // a progress line on stderr (the caller checks for a terminal)
+  bool haveEpoch = false;   // SOURCE_DATE_EPOCH given
+  uint32_t epoch = 0;
+};
+
+// Every regular file under dir, named by its path relative to dir with
+// backslashes, sorted by the bytes of the stored names. Empty directories are
+// not stored (the format has no directory records).
+bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error);
+
+// The entries of a list file, in the order listed. Each line is either
+// "name<TAB>hostpath" or a bare name, which is then also the path of the file
+// relative to baseDir. Forward slashes in names become backslashes. Empty
+// lines and lines starting with '#' are skipped; a CR before the line end is
+// dropped. A relative hostpath is relative to baseDir as well.
+bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::vector<PackInput>* inputs,
+                  std::string* error);
+
+// Refuses a name that the launcher would not unpack, one above 255 bytes, and
+// two names that differ only in case (the file system ignores case).
+bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error);
+
+// Writes the archive at archivePath (through a temporary file beside it that is
+// renamed at the end). The same inputs and options give the same bytes, with any
+// number of threads.
+bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
+                   const PackOptions& options, std::string* error);
+
+}  // namespace zvpack
+
+#endif  // VX_TOOLS_ZVPACK_PACK_H

@@ -1,0 +1,74 @@
+//===- zvpack_test_util.h - Temporary folders and files for the tests (tests only) -===//
+#ifndef VX_TOOLS_ZVPACK_ZVPACK_TEST_UTIL_H
+#define VX_TOOLS_ZVPACK_ZVPACK_TEST_UTIL_H
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace zvpack_testing {
+
+// A fresh host folder, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zvpack-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& contents) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Bytes that zlib cannot shrink, the same on every run.
+inline std::string NoiseBytes(size_t size, uint32_t seed) {
+  std::string out(size, '\0');
+  uint64_t x = 0x9E3779B97F4A7C15ull ^ seed;
+  for (char& c : out) {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    c = static_cast<char>(x >> 24);
+  }
+  return out;
+}
+
+// Text-like bytes that shrink well.
+inline std::string TextBytes(size_t size) {
+  static const char kWords[] = "lorem ipsum dolor sit amet zelvora photo setup ";
+  std::string out;
+  out.reserve(size);
+  for (size_t i = 0; out.size() < size; ++i) out += kWords[(i * 7) % (sizeof kWords - 1)];
+  out.resize(size);
+  return out;
+}
+
+}  // namespace zvpack_testing
+
+#endif  // VX_TOOLS_ZVPACK_ZVPACK_TEST_UTIL_H
