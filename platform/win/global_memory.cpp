@@ -2,19 +2,14 @@
 // platform/win.
 #include "platform/global_memory.h"
 
+#include "platform/common/allocation_faults.h"
+
 #include <windows.h>
 
 namespace platform {
-namespace {
-
-int allocationsLeft = -1;
-
-}  // namespace
 
 void* GlobalBlockAlloc(size_t size) {
-  if (size == 0) return nullptr;
-  if (allocationsLeft == 0) return nullptr;
-  if (allocationsLeft > 0) --allocationsLeft;
+  if (size == 0 || internal::TakeGlobalBlockFault()) return nullptr;
   HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!handle) return nullptr;
   void* block = GlobalLock(handle);
@@ -29,7 +24,5 @@ void GlobalBlockFree(void* block) {
   GlobalUnlock(handle);
   GlobalFree(handle);
 }
-
-void FailGlobalBlockAllocAfterForTesting(int successes) { allocationsLeft = successes; }
 
 }  // namespace platform
