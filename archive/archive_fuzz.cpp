@@ -14,29 +14,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 const char kWorkDir[] = "C:\\W\\";
-
-void RemoveTree(const std::string& hostPath) {
-  if (DIR* listing = opendir(hostPath.c_str())) {
-    while (dirent* item = readdir(listing)) {
-      std::string name = item->d_name;
-      if (name == "." || name == "..") continue;
-      std::string child = hostPath + "/" + name;
-      struct stat info;
-      if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        RemoveTree(child);
-      } else {
-        unlink(child.c_str());
-      }
-    }
-    closedir(listing);
-  }
-  rmdir(hostPath.c_str());
-}
 
 // Stops the run when the drive holds anything but the work folder.
 void CheckDriveHoldsOnlyTheWorkFolder() {
@@ -64,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const VxStreamException&) {
   }
   CheckDriveHoldsOnlyTheWorkFolder();
-  RemoveTree(platform::HostPath("C:\\W"));
+  std::error_code ignored;
+  std::filesystem::remove_all(platform::HostPath("C:\\W"), ignored);
   return 0;
 }
