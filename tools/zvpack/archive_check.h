@@ -11,18 +11,17 @@
 #include <cstdio>
 #include <string>
 
+#include "archive/archive_verify.h"
+
 namespace zvpack {
 
 // One line per entry (data offset, compressed and inflated size, name) and a
 // total line, written to out. Needs only the reader's bounds checks to pass.
 bool ListArchive(const unsigned char* base, size_t size, std::FILE* out, std::string* error);
 
-// Beyond the reader's checks: the first stream at offset 4, each further one
-// right behind the one before (no gap, no overlap), the directory right behind
-// the last stream and ending the archive, time3 not below time1 or time2, and
-// every stream a complete zlib stream whose Adler-32 holds, that inflates to
-// exactly uncompressedSize and is followed by nothing.
-bool VerifyArchive(const unsigned char* base, size_t size, std::string* error);
+// The full check, the launcher's own (archive/archive_verify.h).
+using ::CheckZlibStream;
+using ::VerifyArchive;
 
 // Verifies, then unpacks every entry into the host directory hostDir (made
 // when missing) through ExtractArchiveEntry. For the time of the call the
@@ -34,10 +33,6 @@ bool VerifyArchive(const unsigned char* base, size_t size, std::string* error);
 // printed to out.
 bool ExtractArchive(const unsigned char* base, size_t size, const std::string& hostDir, bool verbose,
                     std::FILE* out, std::string* error);
-
-// Checks one zlib stream of size bytes: complete, valid Adler-32, nothing
-// behind it, inflating to exactly expected bytes. *why says what is wrong.
-bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, std::string* why);
 
 }  // namespace zvpack
 
