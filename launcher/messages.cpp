@@ -222,13 +222,16 @@ const char* SelectMessageColumn(const MessageEntry& entry, uint16_t languageId) 
   }
 }
 
+uint16_t GetMessageLanguage() {
+  uint16_t language = platform::GetUserDefaultLanguage();
+  return language != 0 ? language : platform::GetSystemDefaultLanguage();
+}
+
 const char* GetMessageText(int id) {
   for (const MessageEntry* entry = kMessageTable;; ++entry) {
     // The end-marker test comes first, so the marker's own id is not a message either.
     if (entry->id == kMsgEndMarker) return kUnknownMessageText;
     if (entry->id != id) continue;
-    uint16_t language = platform::GetUserDefaultLanguage();
-    if (language == 0) language = platform::GetSystemDefaultLanguage();
-    return SelectMessageColumn(*entry, language);
+    return SelectMessageColumn(*entry, GetMessageLanguage());
   }
 }

@@ -38,6 +38,10 @@ extern const char kUnknownMessageText[];
 // English. Keeps no state.
 const char* GetMessageText(int id);
 
+// The language the texts are chosen by, asked for anew at each call: the user's default
+// language, the system's when the user's is 0.
+uint16_t GetMessageLanguage();
+
 // The column GetMessageText reads for a language identifier.
 const char* SelectMessageColumn(const MessageEntry& entry, uint16_t languageId);
 

@@ -1,0 +1,218 @@
+// The second half of the launcher's sequence.
+#include "launcher/setup_sequence.h"
+
+#include "archive/archive_reader.h"
+#include "archive/archive_verify.h"
+#include "archive/extract_entry.h"
+#include "launcher/exit_codes.h"
+#include "launcher/file_system.h"
+#include "launcher/launcher_flags.h"
+#include "platform/dirs.h"
+#include "platform/disk.h"
+#include "platform/process.h"
+#include "platform/resources.h"
+#include "stream/file_stream.h"
+#include "stream/stream_exception.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <vector>
+
+const char* const kPayloadArchives[kPayloadArchiveCount] = {"BASE", "SETUPBASE", "SETUPPICTLITE",
+                                                            "PICTLITE", "ZVIMAGE"};
+
+namespace {
+
+constexpr int kModulePathSize = 260;
+constexpr uint32_t kShowNormal = 5;  // SW_SHOW
+
+// What the run has made so far, so that a failure can take it all back. The
+// entry files are recorded before they are opened, so that a file left short
+// by a failed write is removed too.
+struct Unpacked {
+  CreatedDirList dirs;
+  std::vector<VxString> files;
+  VxString scriptPath;
+  bool scriptOpened = false;
+  VxFile* script = nullptr;
+};
+
+void DeleteStreamQuietly(VxFile* file) {
+  try {
+    delete file;
+  } catch (VxStreamException* e) {
+    delete e;
+  }
+}
+
+// Files first, newest last made first, then the folders newest first (so each
+// is empty when its turn comes), then the script. Best effort: whatever cannot
+// be removed stays, and nothing is raised.
+void RemoveUnpacked(Unpacked* unpacked) {
+  try {
+    if (unpacked->script != nullptr) {
+      VxFile* script = unpacked->script;
+      unpacked->script = nullptr;
+      DeleteStreamQuietly(script);
+    }
+    for (size_t i = unpacked->files.size(); i > 0; --i) platform::RemoveFile(unpacked->files[i - 1]);
+    for (const VxString& dir : unpacked->dirs) platform::RemoveDir(dir);
+    if (unpacked->scriptOpened) platform::RemoveFile(unpacked->scriptPath);
+  } catch (...) {
+  }
+}
+
+void Fail(SetupOutcome* outcome, int exitCode, const char* format, ...) {
+  outcome->exitCode = exitCode;
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(outcome->detail, sizeof outcome->detail, format, args);
+  va_end(args);
+}
+
+// The stream keeps no buffer: the line is in the file when this returns.
+void WriteScriptLine(VxFile* script, const VxString& line) {
+  script->Write(static_cast<const char*>(line), static_cast<uint32_t>(line.GetLength()));
+}
+
+// Every archive present is checked in full before anything is written: its
+// directory against its bytes and the work folder's length limit, its layout,
+// and every stream inflated once into scratch memory. A damaged payload so
+// leaves no trace at all, and the unpacking after it cannot end an entry short.
+bool CheckPayload(const VxString& workDir, const platform::ResourceBytes* archives,
+                  const bool* present, SetupOutcome* outcome) {
+  for (int i = 0; i < kPayloadArchiveCount; ++i) {
+    if (!present[i]) continue;
+    ArchiveReader reader(archives[i].data, archives[i].size, workDir);
+    std::string why;
+    if (!CheckArchiveDirectory(&reader, archives[i].size, &why) ||
+        !VerifyArchive(archives[i].data, archives[i].size, &why)) {
+      Fail(outcome, kExitDamagedArchive, "archive %s: %s", kPayloadArchives[i], why.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
+              SetupOutcome* outcome) {
+  // The temporary folder goes into the patterns escaped, so that only the
+  // appended number is formatted.
+  VxString literalTemp = EscapePercents(tempDir);
+  VxString scriptPath = FindUniqueName(literalTemp + "%d.bat");
+  if (scriptPath.GetLength() == 0) {
+    Fail(outcome, kExitNoUniqueName, "no free script name in %s", tempDir);
+    return;
+  }
+  VxString workName = FindUniqueName(literalTemp + "VAVOdozu%d");
+  if (workName.GetLength() == 0) {
+    Fail(outcome, kExitNoUniqueName, "no free folder name in %s", tempDir);
+    return;
+  }
+  VxString workDir = workName + "\\";
+
+  platform::ResourceBytes archives[kPayloadArchiveCount];
+  bool present[kPayloadArchiveCount];
+  for (int i = 0; i < kPayloadArchiveCount; ++i) {
+    present[i] = platform::FindResourceBytes(moduleInstance, platform::kArchiveResourceType,
+                                             kPayloadArchives[i], &archives[i]);
+  }
+  if (!CheckPayload(workDir, archives, present, outcome)) return;
+
+  unpacked->scriptPath = scriptPath;
+  unpacked->scriptOpened = true;
+  unpacked->script = new VxFile(scriptPath, VxFile::OpenWrite | VxFile::OpenCreate);
+
+  VxString line;
+  VxString pidwait = workDir + "pidwait.exe";
+  // The work folder is fresh, so the process-wait line is always written; the
+  // test stays so that a work folder that somehow holds the program already
+  // is not told to wait twice.
+  if (platform::Access(pidwait, platform::kAccessRead) != 0) {
+    line.Format("cd \\\r\n%spidwait %%1\r\n", static_cast<const char*>(workDir));
+  } else {
+    line = "cd \\\r\n";
+  }
+  WriteScriptLine(unpacked->script, line);
+
+  for (int i = 0; i < kPayloadArchiveCount; ++i) {
+    if (!present[i]) continue;
+    ArchiveReader reader(archives[i].data, archives[i].size, workDir);
+    reader.Check();
+    ArchiveEntry entry;
+    while (reader.Next(&entry)) {
+      unpacked->files.push_back(VxString(entry.destination));
+      ExtractArchiveEntry(entry.data, entry.compressedSize, entry.destination, &unpacked->dirs);
+      line.Format("del %s\r\n", entry.destination);
+      WriteScriptLine(unpacked->script, line);
+    }
+  }
+
+  for (const VxString& dir : unpacked->dirs) {
+    line.Format("rmdir %s\r\n", static_cast<const char*>(dir));
+    WriteScriptLine(unpacked->script, line);
+  }
+  line.Format("del %s\r\n", static_cast<const char*>(scriptPath));
+  WriteScriptLine(unpacked->script, line);
+  VxFile* script = unpacked->script;
+  unpacked->script = nullptr;
+  delete script;  // closes the file; a failed close raises, the object is gone all the same
+
+  char modulePath[kModulePathSize] = {};
+  platform::GetModulePath(moduleInstance, modulePath, kModulePathSize);
+  modulePath[kModulePathSize - 1] = '\0';
+  VxString command = BuildStageCommand(modulePath, scriptPath, commandLine);
+
+  // The command is built before the folder is entered: once it is current, a
+  // failure could no longer remove the folder on Windows. Nothing fails after
+  // this point, and a failing change of folder or start is not reported.
+  platform::ChangeDir(workDir);
+  stageLaunched = true;
+  platform::StartCommand(command, kShowNormal);
+}
+
+}  // namespace
+
+VxString EscapePercents(const char* text) {
+  VxString escaped;
+  for (const char* p = text; *p != '\0'; ++p) {
+    escaped += *p;
+    if (*p == '%') escaped += '%';
+  }
+  return escaped;
+}
+
+VxString BuildStageCommand(const char* modulePath, const char* scriptPath, const char* commandLine) {
+  VxString command;
+  command.Format(
+      "Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized "
+      "ResourceFile=\"%s\" CleanUp=\"%s\" %s",
+      modulePath, scriptPath, commandLine != nullptr ? commandLine : "");
+  return command;
+}
+
+SetupOutcome RunSetupSequence(const char* tempDir, const char* commandLine) {
+  SetupOutcome outcome;
+  outcome.exitCode = kExitSuccess;
+  outcome.detail[0] = '\0';
+  Unpacked unpacked;
+  try {
+    RunSteps(tempDir, commandLine, &unpacked, &outcome);
+  } catch (VxStreamException* e) {
+    const char* text = e->GetText();
+    Fail(&outcome, kExitStreamFailure, "file error %d%s%s",
+         static_cast<int>(e->GetCode()), text != nullptr ? ": " : "", text != nullptr ? text : "");
+    delete e;
+  } catch (const VxStreamException& e) {
+    Fail(&outcome, kExitStreamFailure, "zlib error %d",
+         static_cast<int>(e.GetCode()));
+  } catch (const std::bad_alloc&) {
+    Fail(&outcome, kExitOutOfMemory, "out of memory");
+  } catch (...) {
+    Fail(&outcome, kExitUnexpected, "unknown exception");
+  }
+  if (outcome.exitCode != kExitSuccess) RemoveUnpacked(&unpacked);
+  return outcome;
+}

@@ -1,0 +1,62 @@
+// Windows temporary folder, free space and removal. Only Windows code belongs
+// in platform/win.
+#include "platform/disk.h"
+
+#include "platform/common/test_overrides.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                                  PULARGE_INTEGER);
+
+// The extended call is missing from the first Windows 95 release, so it is
+// looked up rather than imported; without it the launcher would not load there.
+GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceEx() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
+  return reinterpret_cast<GetDiskFreeSpaceExAFunction>(reinterpret_cast<void (*)()>(found));
+}
+
+}  // namespace
+
+uint32_t GetTempFolder(uint32_t size, char* buffer) {
+  const char* path = internal::TempFolderOverride();
+  if (path != nullptr) return internal::CopyAsTempPath(path, size, buffer);
+  return GetTempPathA(size, buffer);
+}
+
+double GetDriveFreeBytes(const char* root) {
+  double overridden = 0.0;
+  if (internal::FreeBytesOverride(&overridden)) return overridden;
+  GetDiskFreeSpaceExAFunction getFreeEx = FindGetDiskFreeSpaceEx();
+  if (getFreeEx != nullptr) {
+    ULARGE_INTEGER available;
+    ULARGE_INTEGER total;
+    available.QuadPart = 0;
+    total.QuadPart = 0;
+    // The result is not looked at: a failed call leaves the figure at 0.
+    getFreeEx(root, &available, &total, nullptr);
+    return static_cast<double>(static_cast<int64_t>(available.QuadPart));
+  }
+  DWORD sectorsPerCluster = 0;
+  DWORD bytesPerSector = 0;
+  DWORD freeClusters = 0;
+  DWORD totalClusters = 0;
+  if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return 0.0;
+  }
+  // In floating point, so that volumes above 4 GiB do not wrap.
+  return static_cast<double>(sectorsPerCluster) * static_cast<double>(bytesPerSector) *
+         static_cast<double>(freeClusters);
+}
+
+bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+
+bool RemoveDir(const char* path) { return RemoveDirectoryA(path) != 0; }
+
+}  // namespace platform
