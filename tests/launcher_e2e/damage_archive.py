@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""damage_archive.py EXE NAME OUT: copies EXE to OUT with the Adler-32 trailer of the first
+entry of the "ZVArc" resource NAME flipped, so that the data inflates completely and only
+the check value is wrong. Reads the PE resource directory itself."""
+import struct
+import sys
+
+
+def resource_file_offset(image, type_name, res_name):
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    sections = struct.unpack_from("<H", image, pe + 6)[0]
+    optional_size = struct.unpack_from("<H", image, pe + 20)[0]
+    optional = pe + 24
+    magic = struct.unpack_from("<H", image, optional)[0]
+    directories = optional + (96 if magic == 0x10B else 112)
+    rsrc_rva = struct.unpack_from("<I", image, directories + 2 * 8)[0]
+    table = optional + optional_size
+    spans = []
+    for i in range(sections):
+        va, raw_size, raw_ptr = struct.unpack_from("<I4xII", image, table + i * 40 + 12)
+        virtual_size = struct.unpack_from("<I", image, table + i * 40 + 8)[0]
+        spans.append((va, max(virtual_size, raw_size), raw_ptr))
+
+    def file_offset(rva):
+        for va, size, raw in spans:
+            if va <= rva < va + size:
+                return rva - va + raw
+        raise SystemExit("rva outside every section")
+
+    base = file_offset(rsrc_rva)
+
+    def entries(offset):
+        named, ids = struct.unpack_from("<HH", image, base + offset + 12)
+        for i in range(named + ids):
+            name, target = struct.unpack_from("<II", image, base + offset + 16 + 8 * i)
+            label = None
+            if name & 0x80000000:
+                at = base + (name & 0x7FFFFFFF)
+                length = struct.unpack_from("<H", image, at)[0]
+                label = image[at + 2:at + 2 + 2 * length].decode("utf-16-le").upper()
+            yield label, target
+
+    for label, target in entries(0):
+        if label != type_name:
+            continue
+        for name, sub in entries(target & 0x7FFFFFFF):
+            if name != res_name:
+                continue
+            for _, leaf in entries(sub & 0x7FFFFFFF):
+                data_rva, size = struct.unpack_from("<II", image, base + leaf)
+                return file_offset(data_rva), size
+    raise SystemExit("no ZVArc resource " + res_name)
+
+
+def main():
+    exe, name, out = sys.argv[1], sys.argv[2].upper(), sys.argv[3]
+    image = bytearray(open(exe, "rb").read())
+    start, _ = resource_file_offset(image, "ZVARC", name)
+    dir_offset = struct.unpack_from("<I", image, start)[0]
+    name_length = image[start + dir_offset + 4]
+    record = start + dir_offset + 5 + name_length
+    data_offset, compressed = struct.unpack_from("<II", image, record)
+    image[start + data_offset + compressed - 1] ^= 0x5A
+    open(out, "wb").write(image)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,144 @@
+// e2e_helper: the Windows side of the launcher's end-to-end tests under Wine.
+//   run TEMPDIR COMMANDLINE   starts COMMANDLINE with TMP and TEMP set to TEMPDIR (so that
+//                             GetTempPathA gives it), waits at most 120 s and exits with the
+//                             program's exit code (99 when it did not end in time).
+//   answer CAPTION OUT [MS]   waits at most MS (default 60000) for a message box titled
+//                             CAPTION, writes its text to OUT, presses its first button and
+//                             exits 0; 1 when no box came.
+//   setup-window OUT SECONDS  opens a minimised window of the setup's class and title and
+//                             keeps it for SECONDS; then writes to OUT whether it was
+//                             restored and exits 0.
+//   shot OUT.bmp              saves the screen as a 24-bit BMP.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool WriteText(const char* path, const std::string& text) {
+  FILE* out = std::fopen(path, "wb");
+  if (out == nullptr) return false;
+  std::fwrite(text.data(), 1, text.size(), out);
+  return std::fclose(out) == 0;
+}
+
+int Run(const char* tempDir, const char* commandLine) {
+  SetEnvironmentVariableA("TMP", tempDir);
+  SetEnvironmentVariableA("TEMP", tempDir);
+  std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine, GetLastError());
+    return 98;
+  }
+  DWORD code = 99;
+  if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 99);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+int Answer(const char* caption, const char* outPath, DWORD ms) {
+  const DWORD start = GetTickCount();
+  HWND box = nullptr;
+  while ((box = FindWindowA("#32770", caption)) == nullptr || !IsWindowVisible(box)) {
+    if (GetTickCount() - start > ms) {
+      std::fprintf(stderr, "e2e_helper: no message box \"%s\" within %lu ms\n", caption, ms);
+      return 1;
+    }
+    Sleep(50);
+  }
+  char text[4096] = "";
+  // The static control that holds a message box's text.
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  if (!WriteText(outPath, text)) return 2;
+  // The first button: OK of an OK box, Yes of a Yes/No box.
+  HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  return 0;
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int SetupWindow(const char* outPath, int seconds) {
+  WNDCLASSA frameClass{};
+  frameClass.lpfnWndProc = FrameProc;
+  frameClass.hInstance = GetModuleHandleA(nullptr);
+  frameClass.lpszClassName = "AfxFrameOrView42";
+  if (!RegisterClassA(&frameClass)) return 2;
+  HWND frame = CreateWindowA("AfxFrameOrView42", "Zelvora Setup", WS_OVERLAPPEDWINDOW, 10, 10, 300,
+                             200, nullptr, nullptr, frameClass.hInstance, nullptr);
+  if (frame == nullptr) return 2;
+  ShowWindow(frame, SW_SHOWMINIMIZED);
+  WriteText(outPath, "minimised\n");
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  while (GetTickCount() < end) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(20);
+  }
+  WriteText(outPath, IsIconic(frame) ? "still minimised\n" : "restored\n");
+  DestroyWindow(frame);
+  return 0;
+}
+
+int Shot(const char* outPath) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + rowBytes * static_cast<DWORD>(height);
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(static_cast<const char*>(bits), rowBytes * static_cast<DWORD>(height));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return WriteText(outPath, bytes) ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::strcmp(argv[1], "run") == 0) return Run(argv[2], argv[3]);
+  if (argc >= 4 && std::strcmp(argv[1], "answer") == 0) {
+    return Answer(argv[2], argv[3], argc >= 5 ? static_cast<DWORD>(std::atol(argv[4])) : 60000);
+  }
+  if (argc >= 4 && std::strcmp(argv[1], "setup-window") == 0) {
+    return SetupWindow(argv[2], std::atoi(argv[3]));
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "shot") == 0) return Shot(argv[2]);
+  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot ...\n");
+  return 2;
+}

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# run_e2e.sh WINE_RUN ZVSETUP HELPER SCENARIO: runs the win64 launcher under Wine in a
+# scenario of its own and checks what it did from outside: exit code, message boxes, what
+# the next stage received and that nothing of the run is left in the temporary folder.
+# Needs WINEPREFIX (scripts/test.sh starts the session). Exit 77: the scenario cannot be
+# set up on this machine (skipped).
+set -uo pipefail
+wine_run=$1 zvsetup=$2 helper=$3 scenario=$4
+: "${WINEPREFIX:?}"
+here=$(cd "$(dirname "$0")" && pwd)
+
+# Everything of a scenario lives in C:\e2e\<scenario>: the launcher copy, the temporary
+# folder and the next stage's record.
+win_root="C:\\e2e\\$scenario"
+root=$WINEPREFIX/drive_c/e2e/$scenario
+rm -rf "$root"
+mkdir -p "$root/tmp"
+cp "$zvsetup" "$root/zvsetup.exe"
+launcher="$win_root\\zvsetup.exe"
+temp_win="$win_root\\tmp\\"
+temp_unix=$root/tmp
+record=$root/record.txt
+export ZELVORA_STAGE_RECORD="$win_root\\record.txt"
+
+failures=0
+check() {  # condition text, description
+  if eval "$1"; then echo "ok   $2"; else echo "FAIL $2"; failures=$((failures + 1)); fi
+}
+
+wine() { timeout -k 5 150 "$wine_run" "$@" 2>/dev/null; }
+
+# Runs the launcher with temp folder $temp_win and arguments $1; sets $status.
+run_launcher() {
+  wine "$helper" run "$temp_win" "\"$launcher\" $1"
+  status=$?
+}
+
+# Waits until the temporary folder is empty (the clean-up script runs after the next stage
+# has ended), at most 60 s.
+wait_until_empty() {
+  for _ in $(seq 600); do
+    [[ -z $(ls -A "$temp_unix") ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+answer_box_in_background() {  # caption, file
+  wine "$helper" answer "$1" "$2" 90000 &
+  answer_pid=$!
+}
+
+case $scenario in
+  happy)
+    args='-silent "C:\Program Files\Zelvora" 100% done'
+    run_launcher "$args"
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
+    check '[[ -f $record ]]' "the next stage ran and wrote its record"
+    expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
+    check 'grep -qxF "command=$expected" "$record"' "the next stage got the command line byte for byte"
+    check 'grep -qxF "cwd=${temp_win}VAVOdozu0" "$record" || grep -qxF "cwd=${temp_win}VAVOdozu0\\" "$record"' \
+      "the next stage started in the work folder"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  one-instance)
+    state=$root/window.txt
+    wine "$helper" setup-window "$state" 8 &
+    window_pid=$!
+    for _ in $(seq 100); do [[ -s $state ]] && break; sleep 0.1; done
+    run_launcher ""
+    check '[[ $status == 0 ]]' "exit code 0 with a setup window open (was $status)"
+    wait "$window_pid"
+    check 'grep -qx restored "$state"' "the minimised setup window was restored"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "no file written"
+    check '[[ ! -f $record ]]' "no next stage started"
+    ;;
+  no-room)
+    # A 5 MiB file system as drive T: of the prefix.
+    small=$root/small
+    mkdir -p "$small"
+    if ! mount -t tmpfs -o size=5m tmpfs "$small" 2>/dev/null; then
+      echo "skip: cannot mount a small file system here"
+      exit 77
+    fi
+    trap 'umount "$small" 2>/dev/null' EXIT
+    mkdir -p "$small/tmp"
+    ln -sfn "$small" "$WINEPREFIX/dosdevices/t:"
+    temp_win='T:\tmp\'
+    temp_unix=$small/tmp
+    answer_box_in_background "Zelvora Setup" "$root/box.txt"
+    run_launcher ""
+    wait "$answer_pid"
+    rm -f "$WINEPREFIX/dosdevices/t:"
+    check '[[ $status == 1 ]]' "exit code 1 (was $status)"
+    check 'grep -q "Insufficient space on drive T: to run setup!" "$root/box.txt"' "message 5 names the drive"
+    check 'grep -q "(10.0 MB required, only [0-9.]* MB available)" "$root/box.txt"' "message 5 gives both figures"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing written"
+    umount "$small"
+    trap - EXIT
+    ;;
+  damaged)
+    python3 "$here/damage_archive.py" "$zvsetup" ZVIMAGE "$root/zvsetup.exe" || exit 1
+    answer_box_in_background "Zelvora Setup" "$root/box.txt"
+    run_launcher ""
+    wait "$answer_pid"
+    check '[[ $status == 2 ]]' "exit code 2 for a damaged payload (was $status)"
+    check 'grep -q "The setup program is damaged" "$root/box.txt"' "one clear message"
+    check 'grep -q "ZVIMAGE" "$root/box.txt"' "the message names the archive"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing written"
+    check '[[ ! -f $record ]]' "no next stage started"
+    ;;
+  odd-temp)
+    # Blanks, percent signs and Windows-1252 letters in the temporary folder's path.
+    name=$'tmp 100%d %1 \xe4\xe9\xdf'
+    temp_unix=$root/$(printf '%s' "$name" | iconv -f CP1252 -t UTF-8)
+    mkdir -p "$temp_unix"
+    temp_win="$win_root\\$name\\"
+    run_launcher ""
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
+    check 'grep -qF "CleanUp=\"$(printf "%s" "${temp_win}0.bat" | iconv -f CP1252 -t UTF-8)\"" <(iconv -f CP1252 -t UTF-8 "$record")' \
+      "the script lies in the temporary folder, its path taken literally"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  *)
+    echo "run_e2e: unknown scenario $scenario" >&2
+    exit 2
+    ;;
+esac
+if ((failures > 0)); then
+  echo "== $scenario: $failures check(s) failed; files left:"
+  find "$root" | head -n 40
+  exit 1
+fi
+rm -rf "$root"
+exit 0
