@@ -6,6 +6,7 @@
 #include "launcher/gui/entry_steps.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/setup_sequence.h"
+#include "platform/dll_search.h"
 #include "string/vx_string.h"
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 namespace {
 
 int RunLauncher(HINSTANCE instance, const char* commandLine) {
+  platform::RestrictDllSearchToSystem();
   moduleInstance = instance;
   if (BringOpenSetupToFront()) return kExitSuccess;
   ShowSplashAndWaitForPaint();

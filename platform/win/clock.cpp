@@ -1,11 +1,31 @@
 // Windows millisecond clock: the multimedia timer. Only Windows code belongs in platform/win.
 #include "platform/clock.h"
 
+#include "platform/win/system_library.h"
+
 #include <windows.h>
-#include <mmsystem.h>
 
 namespace platform {
 
-uint32_t TimeGetTime() { return timeGetTime(); }
+namespace {
+
+using TimeGetTimeFunction = DWORD(WINAPI*)();
+
+// winmm is not one of the libraries the system always takes from its own folder, so a static
+// import would let a winmm.dll beside the setup program load first. It is loaded from the
+// system folder on first use instead; without it the tick count stands in, which has the same
+// unit and wraps the same way.
+TimeGetTimeFunction FindTimeGetTime() {
+  HMODULE winmm = internal::LoadSystemLibrary("winmm.dll");
+  FARPROC found = winmm != nullptr ? GetProcAddress(winmm, "timeGetTime") : nullptr;
+  return reinterpret_cast<TimeGetTimeFunction>(reinterpret_cast<void (*)()>(found));
+}
+
+}  // namespace
+
+uint32_t TimeGetTime() {
+  static const TimeGetTimeFunction timeGetTime = FindTimeGetTime();
+  return timeGetTime != nullptr ? timeGetTime() : GetTickCount();
+}
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 //                             keeps it for SECONDS; then writes to OUT whether it was
 //                             restored and exits 0.
 //   shot OUT.bmp              saves the screen as a 24-bit BMP.
+//   load NAME                 LoadLibraryA(NAME) with the default search order: exit 0 when
+//                             it loaded.
 #include <windows.h>
 
 #include <cstdio>
@@ -139,6 +141,7 @@ int main(int argc, char** argv) {
     return SetupWindow(argv[2], std::atoi(argv[3]));
   }
   if (argc >= 3 && std::strcmp(argv[1], "shot") == 0) return Shot(argv[2]);
-  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot ...\n");
+  if (argc >= 3 && std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
+  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot|load ...\n");
   return 2;
 }

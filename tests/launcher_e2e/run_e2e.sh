@@ -123,6 +123,25 @@ case $scenario in
       "the script lies in the temporary folder, its path taken literally"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;
+  dll-planting)
+    # Libraries named like system ones beside the launcher, and Wine told to prefer such
+    # native files: the launcher must load none of them.
+    planted_dir=$(dirname "$helper")/planted
+    cp "$planted_dir"/*.dll "$root/"
+    cp "$helper" "$root/e2e_helper.exe"
+    names=$(cd "$planted_dir" && ls *.dll | sed 's/\.dll$//' | paste -sd, -)
+    export WINEDLLOVERRIDES="mscoree,mshtml=;$names=n,b"
+    export VX_PLANTED_LOG="$win_root\\loaded.txt"
+    log=$root/loaded.txt
+    # The control: a program that loads a library by name takes the planted one.
+    wine "$win_root\\e2e_helper.exe" load uxtheme.dll
+    check 'grep -qi "uxtheme.dll" "$log" 2>/dev/null' "the planted libraries do load where nothing prevents it"
+    rm -f "$log"
+    run_launcher "-planted"
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    check '[[ ! -s $log ]]' "the launcher loaded none of them ($(tr '\r\n' '  ' < "$log" 2>/dev/null))"
+    ;;
   *)
     echo "run_e2e: unknown scenario $scenario" >&2
     exit 2

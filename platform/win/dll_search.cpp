@@ -1,0 +1,27 @@
+// Narrowing the library search of the process. Only Windows code belongs in platform/win.
+#include "platform/dll_search.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+}  // namespace
+
+void RestrictDllSearchToSystem() {
+  // Present from Windows 8 on (and on Windows 7 with its security update); older systems
+  // keep the classic order, less the current directory.
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  if (found != nullptr) {
+    reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(found))(
+        kSearchSystem32);
+  }
+  SetDllDirectoryA("");
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+//===- system_library.h - Libraries from the system folder (internal) ----===//
+// Internal to platform/win. Libraries that the executable does not import
+// statically are loaded by full path from the system folder, so that no file
+// planted beside the program or in the current directory can stand in for them.
+#ifndef VX_PLATFORM_WIN_SYSTEM_LIBRARY_H
+#define VX_PLATFORM_WIN_SYSTEM_LIBRARY_H
+
+#include <windows.h>
+
+namespace platform {
+namespace internal {
+
+// LoadLibraryA of <system folder>\name; null when it cannot be loaded. The
+// library stays loaded for the process's life.
+HMODULE LoadSystemLibrary(const char* name);
+
+}  // namespace internal
+}  // namespace platform
+
+#endif  // VX_PLATFORM_WIN_SYSTEM_LIBRARY_H
