@@ -1,0 +1,414 @@
+#include "launcher/setup_sequence.h"
+
+#include "archive/testing/archive_writer.h"
+#include "launcher/exit_codes.h"
+#include "launcher/file_system.h"
+#include "launcher/launcher_flags.h"
+#include "launcher/script_path.h"
+#include "platform/dirs.h"
+#include "platform/disk.h"
+#include "platform/file.h"
+#include "platform/memory.h"
+#include "platform/process.h"
+#include "platform/resources.h"
+#include "platform/testing/scratch_dir.h"
+
+#ifndef _WIN32
+#include "platform/host/resource_registry.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <list>
+#include <string>
+#include <vector>
+
+namespace {
+
+using archive_testing::ArchiveWriter;
+using platform_testing::ScratchDir;
+
+const char kModulePath[] = "C:\\Program Files\\Zelvora\\zvsetup.exe";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start) + "<no CR LF>");
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+class SetupSequenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(scratch_.Path().empty());
+    temp_ = scratch_.Path() + "\\";
+    platform::RecordCommandsForTesting(true);
+    platform::SetModulePathForTesting(kModulePath);
+    platform::FileFaults::Clear();
+    SeedUniqueNamesForTesting(12345);
+    stageLaunched = false;
+#ifndef _WIN32
+    platform::ClearResources();
+#endif
+  }
+
+  void TearDown() override {
+#ifndef _WIN32
+    platform::ClearResources();
+#endif
+    platform::FileFaults::Clear();
+    platform::FailAllocations(0);
+    platform::SetModulePathForTesting(nullptr);
+    platform::RecordCommandsForTesting(false);
+    stageLaunched = false;
+  }
+
+  // Registers image as the archive resource name. The test binary of the
+  // Windows build has no archive resources and cannot add any.
+  bool AddArchive(const char* name, const std::string& image) {
+#ifdef _WIN32
+    (void)name;
+    (void)image;
+    return false;
+#else
+    images_.push_back(image);
+    const std::string& kept = images_.back();
+    platform::RegisterResource(platform::kArchiveResourceType, name, kept.data(),
+                               static_cast<uint32_t>(kept.size()));
+    return true;
+#endif
+  }
+
+  std::string Script(const std::string& name) {
+    std::string text;
+    EXPECT_TRUE(ScratchDir::ReadFile(temp_ + name, &text)) << name;
+    return text;
+  }
+
+  // After a failure: nothing below the temporary folder, nothing started.
+  void ExpectNothingLeft(const SetupOutcome& outcome, int exitCode) {
+    EXPECT_EQ(exitCode, outcome.exitCode);
+    EXPECT_NE(1, outcome.exitCode);
+    EXPECT_STRNE("", outcome.detail);
+    EXPECT_TRUE(ScratchDir::ListTree(scratch_.Path()).empty())
+        << ::testing::PrintToString(ScratchDir::ListTree(scratch_.Path()));
+    EXPECT_EQ(0, platform::CommandCountForTesting());
+    EXPECT_FALSE(stageLaunched);
+  }
+
+  std::string ExpectedCommand(const std::string& script, const std::string& arguments) {
+    return std::string("Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None "
+                       "Wnd=Maximized ResourceFile=\"") +
+           kModulePath + "\" CleanUp=\"" + script + "\" " + arguments;
+  }
+
+  ScratchDir scratch_;
+  std::string temp_;
+  std::list<std::string> images_;
+};
+
+TEST_F(SetupSequenceTest, ExampleScriptLineForLine) {
+  ArchiveWriter writer;
+  writer.AddFile("a.dll", "library bytes");
+  writer.AddFile("Data\\b.dat", std::string(1000, 'b'));
+  if (!AddArchive("BASE", writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  EXPECT_STREQ("", outcome.detail);
+  const std::string& t = temp_;
+  std::vector<std::string> expected = {
+      "cd \\",
+      t + "VAVOdozu0\\pidwait %1",
+      "del " + t + "VAVOdozu0\\a.dll",
+      "del " + t + "VAVOdozu0\\Data\\b.dat",
+      "rmdir " + t + "VAVOdozu0\\Data",
+      "rmdir " + t + "VAVOdozu0",
+      "del " + t + "0.bat",
+  };
+  EXPECT_EQ(expected, Lines(Script("0.bat")));
+#ifndef _WIN32
+  // The host's scratch folder is the example's own temporary folder.
+  ASSERT_EQ("C:\\TEMP\\", temp_);
+  EXPECT_EQ("cd \\\r\nC:\\TEMP\\VAVOdozu0\\pidwait %1\r\ndel C:\\TEMP\\VAVOdozu0\\a.dll\r\n"
+            "del C:\\TEMP\\VAVOdozu0\\Data\\b.dat\r\nrmdir C:\\TEMP\\VAVOdozu0\\Data\r\n"
+            "rmdir C:\\TEMP\\VAVOdozu0\r\ndel C:\\TEMP\\0.bat\r\n",
+            Script("0.bat"));
+#endif
+  std::vector<std::string> tree = {"0.bat", "VAVOdozu0\\", "VAVOdozu0\\Data\\",
+                                   "VAVOdozu0\\Data\\b.dat", "VAVOdozu0\\a.dll"};
+  EXPECT_EQ(tree, ScratchDir::ListTree(scratch_.Path()));
+  std::string contents;
+  ASSERT_TRUE(ScratchDir::ReadFile(t + "VAVOdozu0\\Data\\b.dat", &contents));
+  EXPECT_EQ(std::string(1000, 'b'), contents);
+  EXPECT_TRUE(stageLaunched);
+  EXPECT_EQ(1, platform::CommandCountForTesting());
+  EXPECT_EQ(ExpectedCommand(t + "0.bat", ""), platform::LastCommandForTesting());
+  EXPECT_EQ(5u, platform::LastShowForTesting());
+}
+
+TEST_F(SetupSequenceTest, WithoutArchivesTheScriptRemovesOnlyItself) {
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  std::vector<std::string> expected = {"cd \\", temp_ + "VAVOdozu0\\pidwait %1",
+                                       "del " + temp_ + "0.bat"};
+  EXPECT_EQ(expected, Lines(Script("0.bat")));
+  EXPECT_EQ(std::vector<std::string>{"0.bat"}, ScratchDir::ListTree(scratch_.Path()));
+  EXPECT_TRUE(stageLaunched);
+}
+
+TEST_F(SetupSequenceTest, ArgumentsGoLastUnquoted) {
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "/S \"x y\" Lang=IT");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  EXPECT_EQ(ExpectedCommand(temp_ + "0.bat", "/S \"x y\" Lang=IT"),
+            platform::LastCommandForTesting());
+}
+
+TEST_F(SetupSequenceTest, StageCommandByteForByte) {
+  EXPECT_EQ(std::string("Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None "
+                        "Wnd=Maximized ResourceFile=\"C:\\a b\\z.exe\" CleanUp=\"C:\\TEMP\\0.bat\" "),
+            static_cast<const char*>(BuildStageCommand("C:\\a b\\z.exe", "C:\\TEMP\\0.bat", "")));
+  EXPECT_EQ(std::string("Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None "
+                        "Wnd=Maximized ResourceFile=\"m\" CleanUp=\"s\" -x %d"),
+            static_cast<const char*>(BuildStageCommand("m", "s", "-x %d")));
+  EXPECT_EQ(std::string("Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None "
+                        "Wnd=Maximized ResourceFile=\"m\" CleanUp=\"s\" "),
+            static_cast<const char*>(BuildStageCommand("m", "s", nullptr)));
+}
+
+TEST_F(SetupSequenceTest, TakenScriptNumberZeroGivesARandomOne) {
+  ASSERT_TRUE(ScratchDir::WriteFile(temp_ + "0.bat", "old"));
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  std::vector<std::string> tree = ScratchDir::ListTree(scratch_.Path());
+  ASSERT_EQ(2u, tree.size());
+  std::string script = tree[0] == "0.bat" ? tree[1] : tree[0];
+  ASSERT_GT(script.size(), 4u);
+  EXPECT_EQ(".bat", script.substr(script.size() - 4));
+  std::string old;
+  ASSERT_TRUE(ScratchDir::ReadFile(temp_ + "0.bat", &old));
+  EXPECT_EQ("old", old);
+  std::vector<std::string> lines = Lines(Script(script));
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ(temp_ + "VAVOdozu0\\pidwait %1", lines[1]);
+  EXPECT_EQ("del " + temp_ + script, lines[2]);
+  EXPECT_EQ(ExpectedCommand(temp_ + script, ""), platform::LastCommandForTesting());
+}
+
+TEST_F(SetupSequenceTest, TopLevelEntriesGiveOneRmdirRightBeforeTheSelfDeletion) {
+  ArchiveWriter first;
+  first.AddFile("Vistart.exe", "starter");
+  first.AddFile("pidwait.exe", "waiter");
+  ArchiveWriter second;
+  second.AddFile("readme.txt", "");
+  if (!AddArchive("SETUPBASE", first.Build()) || !AddArchive("ZVIMAGE", second.Build())) {
+    GTEST_SKIP() << "no archive resources in this build";
+  }
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  std::string w = temp_ + "VAVOdozu0\\";
+  std::vector<std::string> expected = {
+      "cd \\",           w + "pidwait %1",          "del " + w + "Vistart.exe",
+      "del " + w + "pidwait.exe", "del " + w + "readme.txt", "rmdir " + temp_ + "VAVOdozu0",
+      "del " + temp_ + "0.bat"};
+  EXPECT_EQ(expected, Lines(Script("0.bat")));
+}
+
+TEST_F(SetupSequenceTest, ArchivesGoInTheFixedOrder) {
+  const char* names[] = {"ZVIMAGE", "PICTLITE", "SETUPPICTLITE", "SETUPBASE", "BASE", "APPBASE"};
+  for (const char* name : names) {
+    ArchiveWriter writer;
+    writer.AddFile(std::string(name) + ".txt", name);
+    if (!AddArchive(name, writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  }
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  std::vector<std::string> lines = Lines(Script("0.bat"));
+  ASSERT_EQ(9u, lines.size());
+  const char* order[] = {"BASE", "SETUPBASE", "SETUPPICTLITE", "PICTLITE", "ZVIMAGE"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ("del " + temp_ + "VAVOdozu0\\" + order[i] + ".txt", lines[2 + i]);
+  }
+}
+
+TEST_F(SetupSequenceTest, StageStartsInTheWorkFolderAndTheLauncherLeavesIt) {
+  ArchiveWriter writer;
+  writer.AddFile("Vistart.exe", "stage");
+  if (!AddArchive("SETUPBASE", writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  char* before = platform::GetCwd(nullptr, 0);
+  ASSERT_NE(nullptr, before);
+  std::string start = before;
+  platform::FreeCwd(before);
+  ASSERT_EQ(kExitSuccess, RunSetupSequence(temp_.c_str(), "").exitCode);
+  EXPECT_EQ(temp_ + "VAVOdozu0", platform::LastCommandDirForTesting());
+  char* after = platform::GetCwd(nullptr, 0);
+  ASSERT_NE(nullptr, after);
+  EXPECT_EQ(start, after);
+  platform::FreeCwd(after);
+}
+
+TEST_F(SetupSequenceTest, PercentSignsInTheTempFolderAreTakenLiterally) {
+  std::string temp = temp_ + "50%d %s%%x\\";
+  ASSERT_EQ(0, platform::MakeDir((temp_ + "50%d %s%%x").c_str()));
+  SetupOutcome outcome = RunSetupSequence(temp.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  std::string text;
+  ASSERT_TRUE(ScratchDir::ReadFile(temp + "0.bat", &text));
+  // The script's lines carry the paths in the form cmd reads (script_path.h); the
+  // command line carries them literally.
+  std::vector<std::string> expected = {
+      "cd \\", std::string(BatchPath((temp + "VAVOdozu0\\pidwait").c_str())) + " %1",
+      "del " + std::string(BatchPath((temp + "0.bat").c_str()))};
+  EXPECT_EQ(expected, Lines(text));
+  EXPECT_NE(std::string::npos, expected[1].find("%%")) << "a percent sign left single";
+  EXPECT_EQ(ExpectedCommand(temp + "0.bat", ""), platform::LastCommandForTesting());
+}
+
+TEST_F(SetupSequenceTest, DamagedArchiveLeavesNothing) {
+  ArchiveWriter good;
+  good.AddFile("Sub\\good.dll", "fine");
+  ArchiveWriter bad;
+  bad.AddFile("bad.dll", "broken");
+  bad.Entries()[0].overrideData = true;
+  bad.Entries()[0].dataOffset = 4;
+  bad.Entries()[0].compressedSize = 0x10000;  // runs past the data area
+  if (!AddArchive("BASE", good.Build()) || !AddArchive("PICTLITE", bad.Build())) {
+    GTEST_SKIP() << "no archive resources in this build";
+  }
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ExpectNothingLeft(outcome, kExitDamagedArchive);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("PICTLITE"));
+}
+
+TEST_F(SetupSequenceTest, EntryOfTheWrongSizeLeavesNothing) {
+  ArchiveWriter first;
+  first.AddFile("Docs\\Eng\\a.rtf", "first");
+  ArchiveWriter second;
+  second.AddFile("b.dll", "second");
+  second.AddStream("Docs\\Fre\\c.rtf", archive_testing::Deflate("short"), 6);
+  second.AddFile("d.dll", "never reached");
+  if (!AddArchive("BASE", first.Build()) || !AddArchive("SETUPBASE", second.Build())) {
+    GTEST_SKIP() << "no archive resources in this build";
+  }
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ExpectNothingLeft(outcome, kExitDamagedArchive);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("c.rtf"));
+}
+
+TEST_F(SetupSequenceTest, CutStreamLeavesNothing) {
+  std::string stream = archive_testing::Deflate(std::string(5000, 'z'));
+  ArchiveWriter writer;
+  writer.AddStream("cut.bin", stream.substr(0, stream.size() / 2), 5000);
+  if (!AddArchive("BASE", writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitDamagedArchive);
+}
+
+TEST_F(SetupSequenceTest, DamagedTrailerIsRefusedBeforeAnythingIsWritten) {
+  // The data inflates completely; only the Adler-32 behind it is wrong, which
+  // the inflate streams let pass. The check before unpacking does not.
+  std::string stream = archive_testing::Deflate("all of the data is here");
+  stream[stream.size() - 1] ^= 0x01;
+  ArchiveWriter writer;
+  writer.AddFile("first.dll", "sound");
+  writer.AddStream("second.dll", stream, 23);
+  if (!AddArchive("ZVIMAGE", writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ExpectNothingLeft(outcome, kExitDamagedArchive);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("second.dll"));
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("Adler-32"));
+}
+
+TEST_F(SetupSequenceTest, FailedScriptOpenLeavesNothing) {
+  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ExpectNothingLeft(outcome, kExitStreamFailure);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("0.bat"));
+}
+
+TEST_F(SetupSequenceTest, FailedFirstScriptWriteLeavesNothing) {
+  platform::FileFaults::Arm(platform::FileCall::Write, platform::FileFault::Fail);
+  ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);
+}
+
+TEST_F(SetupSequenceTest, FailedScriptCloseLeavesNothing) {
+  platform::FileFaults::Arm(platform::FileCall::Close, platform::FileFault::Fail);
+  ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);
+}
+
+// Every write of a run with two archives made to fail in turn, and every open:
+// whichever file it hits, nothing stays behind.
+TEST_F(SetupSequenceTest, AnyFailedWriteOrOpenLeavesNothing) {
+  ArchiveWriter first;
+  first.AddFile("a.dll", std::string(250, 'a'));
+  first.AddFile("Data\\Deep\\b.dat", "b");
+  ArchiveWriter second;
+  second.AddFile("Data\\c.dat", std::string(120, 'c'));
+  second.AddFile("empty.txt", "");
+  if (!AddArchive("BASE", first.Build()) || !AddArchive("SETUPPICTLITE", second.Build())) {
+    GTEST_SKIP() << "no archive resources in this build";
+  }
+  // Writes: 1 + (3 + 1) + (1 + 1) + (2 + 1) + (0 + 1) + 3 rmdir + 1 = 15; opens: the
+  // script, then one per entry.
+  for (uint32_t passes = 0; passes < 15; ++passes) {
+    SCOPED_TRACE("write " + std::to_string(passes));
+    platform::FileFaults::Arm(platform::FileCall::Write, platform::FileFault::Short, passes);
+    ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);
+    platform::FileFaults::Clear();
+  }
+  for (uint32_t passes = 0; passes < 5; ++passes) {
+    SCOPED_TRACE("open " + std::to_string(passes));
+    platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, passes);
+    ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);
+    platform::FileFaults::Clear();
+  }
+  // With no fault left the same run succeeds.
+  EXPECT_EQ(kExitSuccess, RunSetupSequence(temp_.c_str(), "").exitCode);
+}
+
+TEST_F(SetupSequenceTest, OutOfMemoryLeavesNothing) {
+  platform::FailAllocations(1);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  platform::FailAllocations(0);
+  ExpectNothingLeft(outcome, kExitOutOfMemory);
+}
+
+TEST_F(SetupSequenceTest, NoFreeScriptNameLeavesNothingNew) {
+#ifdef _WIN32
+  GTEST_SKIP() << "about half a million existence tests: too slow under wine";
+#endif
+  // Fills, with the generator seeded alike each time, every candidate that the
+  // name search will try.
+  std::vector<std::string> made;
+  std::string pattern = std::string(static_cast<const char*>(EscapePercents(temp_.c_str()))) + "%d.bat";
+  for (int i = 0; i < 1100; ++i) {
+    SeedUniqueNamesForTesting(777);
+    VxString name = FindUniqueName(pattern.c_str());
+    if (name.GetLength() == 0) break;
+    ASSERT_TRUE(ScratchDir::WriteFile(static_cast<const char*>(name), ""));
+    made.push_back(std::string(static_cast<const char*>(name)).substr(temp_.size()));
+  }
+  std::vector<std::string> before = ScratchDir::ListTree(scratch_.Path());
+  ASSERT_EQ(made.size(), before.size());
+  SeedUniqueNamesForTesting(777);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  EXPECT_EQ(kExitNoUniqueName, outcome.exitCode);
+  EXPECT_STRNE("", outcome.detail);
+  EXPECT_EQ(before, ScratchDir::ListTree(scratch_.Path()));
+  EXPECT_EQ(0, platform::CommandCountForTesting());
+  EXPECT_FALSE(stageLaunched);
+}
+
+TEST_F(SetupSequenceTest, EscapePercentsDoublesEachSign) {
+  EXPECT_STREQ("", static_cast<const char*>(EscapePercents("")));
+  EXPECT_STREQ("C:\\TEMP\\", static_cast<const char*>(EscapePercents("C:\\TEMP\\")));
+  EXPECT_STREQ("%%d%%%%x%%", static_cast<const char*>(EscapePercents("%d%%x%")));
+}
+
+}  // namespace
