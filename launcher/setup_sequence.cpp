@@ -7,6 +7,7 @@
 #include "launcher/exit_codes.h"
 #include "launcher/file_system.h"
 #include "launcher/launcher_flags.h"
+#include "launcher/script_path.h"
 #include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/process.h"
@@ -96,6 +97,13 @@ bool CheckPayload(const VxString& workDir, const platform::ResourceBytes* archiv
   return true;
 }
 
+// Back to the folder the launcher was started in, or to the temporary folder
+// when that is gone. Releases startDir.
+void LeaveWorkDir(char* startDir, const char* tempDir) {
+  if (startDir == nullptr || platform::ChangeDir(startDir) != 0) platform::ChangeDir(tempDir);
+  platform::FreeCwd(startDir);
+}
+
 void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
               SetupOutcome* outcome) {
   // The temporary folder goes into the patterns escaped, so that only the
@@ -131,7 +139,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   // test stays so that a work folder that somehow holds the program already
   // is not told to wait twice.
   if (platform::Access(pidwait, platform::kAccessRead) != 0) {
-    line.Format("cd \\\r\n%spidwait %%1\r\n", static_cast<const char*>(workDir));
+    line.Format("cd \\\r\n%s %%1\r\n", static_cast<const char*>(BatchPath(workDir + "pidwait")));
   } else {
     line = "cd \\\r\n";
   }
@@ -145,16 +153,16 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
     while (reader.Next(&entry)) {
       unpacked->files.push_back(VxString(entry.destination));
       ExtractArchiveEntry(entry.data, entry.compressedSize, entry.destination, &unpacked->dirs);
-      line.Format("del %s\r\n", entry.destination);
+      line.Format("del %s\r\n", static_cast<const char*>(BatchPath(entry.destination)));
       WriteScriptLine(unpacked->script, line);
     }
   }
 
   for (const VxString& dir : unpacked->dirs) {
-    line.Format("rmdir %s\r\n", static_cast<const char*>(dir));
+    line.Format("rmdir %s\r\n", static_cast<const char*>(BatchPath(dir)));
     WriteScriptLine(unpacked->script, line);
   }
-  line.Format("del %s\r\n", static_cast<const char*>(scriptPath));
+  line.Format("del %s\r\n", static_cast<const char*>(BatchPath(scriptPath)));
   WriteScriptLine(unpacked->script, line);
   VxFile* script = unpacked->script;
   unpacked->script = nullptr;
@@ -168,9 +176,14 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   // The command is built before the folder is entered: once it is current, a
   // failure could no longer remove the folder on Windows. Nothing fails after
   // this point, and a failing change of folder or start is not reported.
+  char* startDir = platform::GetCwd(nullptr, 0);
   platform::ChangeDir(workDir);
   stageLaunched = true;
   platform::StartCommand(command, kShowNormal);
+  // The next stage has the work folder as its own current directory now. The
+  // launcher leaves it again: while it waits for the splash, a folder that is
+  // current in a live process could not be removed by the clean-up script.
+  LeaveWorkDir(startDir, tempDir);
 }
 
 }  // namespace

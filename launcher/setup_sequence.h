@@ -28,8 +28,9 @@ struct SetupOutcome {
 // Runs the second half with tempDir (ending with a backslash, taken literally:
 // a percent sign in it is no conversion) and the launcher's own argument
 // string (null counts as empty). Catches every exception of its own steps.
-// Sets stageLaunched just before the start. On success the work folder is the
-// current directory afterwards.
+// Sets stageLaunched just before the start. The next stage starts with the
+// work folder as its current directory; the launcher itself goes back to the
+// folder it was in, so that nothing of its own holds the work folder.
 SetupOutcome RunSetupSequence(const char* tempDir, const char* commandLine);
 
 // text with every percent sign doubled, for use as the literal part of a

@@ -26,6 +26,8 @@ uint32_t StartCommand(const char* command, uint32_t show);
 // kept. A null module path clears the override.
 void RecordCommandsForTesting(bool record);
 const char* LastCommandForTesting();
+// The current directory at the time the last command was kept.
+const char* LastCommandDirForTesting();
 int CommandCountForTesting();
 uint32_t LastShowForTesting();
 void SetModulePathForTesting(const char* path);

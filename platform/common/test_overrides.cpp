@@ -1,6 +1,7 @@
 // The state behind the test seams of disk.h and process.h.
 #include "platform/common/test_overrides.h"
 
+#include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/process.h"
 
@@ -19,6 +20,7 @@ bool moduleOverridden = false;
 std::string moduleOverride;
 bool recording = false;
 std::string lastCommand;
+std::string lastCommandDir;
 int commandCount = 0;
 uint32_t lastShow = 0;
 
@@ -55,6 +57,9 @@ bool RecordingCommands() { return recording; }
 
 uint32_t RecordCommand(const char* command, uint32_t show) {
   lastCommand = command != nullptr ? command : "";
+  char* dir = GetCwd(nullptr, 0);
+  lastCommandDir = dir != nullptr ? dir : "";
+  FreeCwd(dir);
   lastShow = show;
   ++commandCount;
   return 33;
@@ -82,11 +87,13 @@ void SetModulePathForTesting(const char* path) {
 void RecordCommandsForTesting(bool record) {
   recording = record;
   lastCommand.clear();
+  lastCommandDir.clear();
   commandCount = 0;
   lastShow = 0;
 }
 
 const char* LastCommandForTesting() { return lastCommand.c_str(); }
+const char* LastCommandDirForTesting() { return lastCommandDir.c_str(); }
 int CommandCountForTesting() { return commandCount; }
 uint32_t LastShowForTesting() { return lastShow; }
 
