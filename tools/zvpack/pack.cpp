@@ -3,8 +3,7 @@
 
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
-
-#include <zlib.h>
+#include "tools/zvpack/compress.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,16 +83,11 @@ void CompressOne(const PackInput& input, int level, Compressed* out) {
     return;
   }
 
-  uLongf bound = compressBound(static_cast<uLong>(data.size()));
-  out->stream.resize(bound);
-  int result = compress2(reinterpret_cast<Bytef*>(&out->stream[0]), &bound,
-                         reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()), level);
-  if (result != Z_OK) {
-    out->error = input.hostPath + ": compression failed (zlib " + std::to_string(result) + ")";
+  std::string error;
+  if (!CompressToZlibStream(data, level, &out->stream, &error)) {
+    out->error = input.hostPath + ": " + error;
     return;
   }
-  out->stream.resize(bound);
-  out->stream.shrink_to_fit();
   out->uncompressedSize = static_cast<uint32_t>(data.size());
 }
 
@@ -209,8 +203,8 @@ bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error) {
 
 bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
                    const PackOptions& options, std::string* error) {
-  if (options.level < 0 || options.level > 9) {
-    *error = "compression level must be 0 to 9";
+  if ((options.level < 0 || options.level > 9) && options.level != kBestLevel) {
+    *error = "compression level must be 0 to 9, or " + std::to_string(kBestLevel) + " for the smallest streams";
     return false;
   }
   if (!CheckInputNames(inputs, error)) return false;

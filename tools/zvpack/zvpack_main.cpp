@@ -1,5 +1,6 @@
 // zvpack: the command line over the packing and archive-checking functions.
 #include "tools/zvpack/archive_check.h"
+#include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resources.h"
 
@@ -26,8 +27,8 @@ enum ExitCode : int {
 
 const char kHelp[] =
     "usage:\n"
-    "  zvpack create [-0..-9] [--threads N] ARCHIVE DIR\n"
-    "  zvpack create [-0..-9] [--threads N] [--base DIR] ARCHIVE --list LISTFILE\n"
+    "  zvpack create [-0..-9 | --best] [--threads N] ARCHIVE DIR\n"
+    "  zvpack create [-0..-9 | --best] [--threads N] [--base DIR] ARCHIVE --list LISTFILE\n"
     "  zvpack list FILE\n"
     "  zvpack verify FILE\n"
     "  zvpack extract [-v] FILE DIR\n"
@@ -39,8 +40,10 @@ const char kHelp[] =
     "        and are stored with \\. Blank lines and lines starting with # are skipped.\n"
     "        Every name must be one the launcher unpacks (a plain relative path of at\n"
     "        most 255 bytes, no device names, no trailing dot or blank).\n"
-    "        -N is the zlib level (default 6). --threads N compresses on N threads\n"
-    "        (default: all cores); the archive is the same bytes for any N.\n"
+    "        -N is the zlib level (default 6). --best makes the smallest streams\n"
+    "        (libdeflate's level 12, still zlib streams; many times slower than -9).\n"
+    "        --threads N compresses on N threads (default: all cores); the archive\n"
+    "        is the same bytes for any N.\n"
     "        time1 = modification time, time2 = status-change time, time3 = the\n"
     "        newest of those in the archive, or SOURCE_DATE_EPOCH when set (which\n"
     "        also clamps time1 and time2).\n"
@@ -86,6 +89,8 @@ int Create(int argc, char** argv) {
     std::string arg = argv[i];
     if (arg.size() == 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9') {
       options.level = arg[1] - '0';
+    } else if (arg == "--best") {
+      options.level = zvpack::kBestLevel;
     } else if (arg == "--threads" && i + 1 < argc) {
       char* end = nullptr;
       long n = std::strtol(argv[++i], &end, 10);

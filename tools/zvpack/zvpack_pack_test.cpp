@@ -1,5 +1,6 @@
 // Tests of archive writing: round trips, layout, names, list files, reproducibility.
 #include "tools/zvpack/archive_check.h"
+#include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/zvpack_test_util.h"
 
@@ -10,6 +11,7 @@
 
 #include <utime.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -49,9 +51,46 @@ std::vector<Entry> Walk(const std::string& archive) {
   return out;
 }
 
+// Words in a random order, which the compressors' match finders must work for (TextBytes
+// repeats every 47 bytes).
+std::string WordText(size_t size) {
+  static const char* const kWords[] = {"photo ", "album ", "zelvora ", "setup ", "colour ", "frame\r\n",
+                                       "licence ", "the ", "of ", "picture ", "import ", "export "};
+  std::string out;
+  uint32_t x = 2463534242u;
+  while (out.size() < size) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    out += kWords[x % (sizeof kWords / sizeof kWords[0])];
+  }
+  out.resize(size);
+  return out;
+}
+
+// Stored names and contents of the files of a test tree.
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+std::string HostRelative(std::string storedName) {
+  std::replace(storedName.begin(), storedName.end(), '\\', '/');
+  return storedName;
+}
+
+void WriteTree(const TempDir& dir, const std::string& sub, const Files& files) {
+  for (const auto& f : files) WriteFile(dir / (sub + "/" + HostRelative(f.first)), f.second);
+}
+
+// The archive verifies, and the launcher's extraction gives back every file byte for byte.
+void ExpectVerifiedRoundTrip(const TempDir& dir, const std::string& archive, const Files& files) {
+  std::string error;
+  ASSERT_TRUE(zvpack::VerifyArchive(Bytes(archive), archive.size(), &error)) << error;
+  ASSERT_TRUE(zvpack::ExtractArchive(Bytes(archive), archive.size(), dir / "out", false, stdout, &error)) << error;
+  for (const auto& f : files) EXPECT_EQ(f.second, ReadFile(dir / ("out/" + HostRelative(f.first)))) << f.first;
+}
+
 TEST(ZvpackCreateTest, RoundTripKeepsEveryByte) {
   const std::string longName = "d\\" + std::string(253, 'n');  // 255 bytes in all
-  const std::vector<std::pair<std::string, std::string>> files = {
+  const Files files = {
       {"empty.txt", ""},
       {"one.bin", "x"},
       {"zeros.bin", std::string("\0a\0\0b", 5)},
@@ -62,20 +101,9 @@ TEST(ZvpackCreateTest, RoundTripKeepsEveryByte) {
       {longName, "longest name"},
   };
   TempDir dir;
-  for (const auto& f : files) {
-    std::string host = f.first;
-    std::replace(host.begin(), host.end(), '\\', '/');
-    WriteFile(dir / ("src/" + host), f.second);
-  }
+  WriteTree(dir, "src", files);
   std::string archive = PackDir(dir, "src");
-  std::string error;
-  ASSERT_TRUE(zvpack::VerifyArchive(Bytes(archive), archive.size(), &error)) << error;
-  ASSERT_TRUE(zvpack::ExtractArchive(Bytes(archive), archive.size(), dir / "out", false, stdout, &error)) << error;
-  for (const auto& f : files) {
-    std::string host = f.first;
-    std::replace(host.begin(), host.end(), '\\', '/');
-    EXPECT_EQ(f.second, ReadFile(dir / ("out/" + host))) << f.first;
-  }
+  ExpectVerifiedRoundTrip(dir, archive, files);
   std::vector<Entry> entries = Walk(archive);
   ASSERT_EQ(files.size(), entries.size());
   EXPECT_EQ(longName.size(), 255u);
@@ -109,7 +137,8 @@ TEST(ZvpackCreateTest, LevelSetsTheZlibHeader) {
   const struct {
     int level;
     unsigned char second;
-  } kCases[] = {{0, 0x01}, {1, 0x01}, {2, 0x5E}, {5, 0x5E}, {6, 0x9C}, {7, 0xDA}, {9, 0xDA}};
+  } kCases[] = {{0, 0x01}, {1, 0x01}, {2, 0x5E}, {5, 0x5E}, {6, 0x9C},
+                {7, 0xDA}, {9, 0xDA}, {zvpack::kBestLevel, 0xDA}};
   TempDir dir;
   WriteFile(dir / "src/f.txt", TextBytes(5000));
   for (const auto& c : kCases) {
@@ -121,10 +150,50 @@ TEST(ZvpackCreateTest, LevelSetsTheZlibHeader) {
     std::string error;
     EXPECT_TRUE(zvpack::VerifyArchive(Bytes(archive), archive.size(), &error)) << c.level << error;
   }
-  zvpack::PackOptions bad;
-  bad.level = 10;
-  std::string error;
-  EXPECT_FALSE(zvpack::CreateArchive(dir / "x.zva", {}, bad, &error));
+  for (int level : {-1, 10, 11, 13}) {
+    zvpack::PackOptions bad;
+    bad.level = level;
+    std::string error;
+    EXPECT_FALSE(zvpack::CreateArchive(dir / "x.zva", {}, bad, &error)) << level;
+    EXPECT_NE(std::string::npos, error.find("compression level")) << error;
+  }
+}
+
+TEST(ZvpackCreateTest, BestLevelRoundTripsSmallerThanLevelNineOnAnyNumberOfThreads) {
+  const Files files = {
+      {"empty.txt", ""},
+      {"one.bin", "x"},
+      {"nuls.bin", std::string("\0\0a\0b\0", 6)},
+      {"text.txt", TextBytes(1 << 20)},
+      {"words.txt", WordText(200000)},
+      {"noise.bin", NoiseBytes(300000, 7)},
+      {"Docs\\Ita\\c.rtf", TextBytes(12345)},
+  };
+  TempDir dir;
+  WriteTree(dir, "src", files);
+  zvpack::PackOptions best;
+  best.level = zvpack::kBestLevel;
+  best.threads = 1;
+  std::string archive = PackDir(dir, "src", best, "best1.zva");
+  best.threads = 4;
+  EXPECT_EQ(archive, PackDir(dir, "src", best, "best4.zva"));
+
+  ExpectVerifiedRoundTrip(dir, archive, files);
+  zvpack::PackOptions nine;
+  nine.level = 9;
+  std::vector<Entry> strongest = Walk(archive);
+  std::vector<Entry> zlibs = Walk(PackDir(dir, "src", nine, "nine.zva"));
+  ASSERT_EQ(zlibs.size(), strongest.size());
+  for (size_t i = 0; i < zlibs.size(); ++i) {
+    const std::string& name = strongest[i].name;
+    EXPECT_EQ(0x78, static_cast<unsigned char>(archive[strongest[i].dataOffset])) << name;
+    if (name == "words.txt") {
+      EXPECT_LT(strongest[i].compressedSize, zlibs[i].compressedSize);
+    } else if (name == "noise.bin") {
+      // Incompressible data goes into stored blocks either way.
+      EXPECT_LE(strongest[i].compressedSize, zlibs[i].compressedSize + 16);
+    }
+  }
 }
 
 TEST(ZvpackCreateTest, EmptyTreeGivesAnArchiveWithoutEntries) {

@@ -1,0 +1,96 @@
+# vx_minimize_size(<target>): the smallest executable the GNU toolchain makes of the project's code.
+#
+# Every function and object goes into a section of its own (-ffunction-sections
+# -fdata-sections), in the target and in each of the project's static libraries that it links,
+# however indirectly, so that the linker can drop whatever nothing reaches (--gc-sections). In
+# the size-optimised and release configurations the symbol table is left out as well (-s); the
+# other configurations keep it for the debugger. Exported symbols stay: the linker keeps what
+# the export table names.
+#
+# With MinGW, std::terminate's default handler becomes abort itself. The default handler of
+# libstdc++ prints the type of an uncaught exception to stderr, which a GUI program does not
+# have, and for that it links the whole C++ name demangler (about 48 KiB in the i686 build).
+#
+# The libraries are compiled once for all their users, so the sections land in every program
+# that links them, which costs nothing at run time. The walk over the libraries runs when the
+# whole project has been read, so the target's libraries may be defined after the call.
+#
+# The symbol table goes after the link, not through -s: the unstripped executable is kept
+# beside the product as <name>.unstripped<suffix> (for the debugger and for checks that map
+# exports to symbols) and named by the target property VX_UNSTRIPPED_FILE.
+function(vx_minimize_size target)
+  if(MSVC)
+    return()
+  endif()
+  set(sections -ffunction-sections -fdata-sections)
+  target_compile_options(${target} PRIVATE ${sections})
+  target_link_options(${target} PRIVATE -Wl,--gc-sections)
+  if(CMAKE_BUILD_TYPE MATCHES "^(MinSizeRel|Release)$" AND CMAKE_STRIP)
+    get_target_property(output_dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+    if(NOT output_dir)
+      set(output_dir ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+    set(unstripped ${output_dir}/${target}.unstripped${CMAKE_EXECUTABLE_SUFFIX})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${unstripped}
+      COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+      VERBATIM)
+    set_target_properties(${target} PROPERTIES VX_UNSTRIPPED_FILE ${unstripped})
+  endif()
+  if(MINGW)
+    # i686 symbols carry a leading underscore, x86-64 ones do not.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(prefix _)
+    else()
+      set(prefix "")
+    endif()
+    target_link_options(${target} PRIVATE
+      -Wl,--defsym,${prefix}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${prefix}abort)
+  endif()
+  # A deferred call expands its arguments when it runs: pass the name, not the variable.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL _vx_sections_for_libraries [[${target}]])")
+endfunction()
+
+# Adds the section options to every static library of the project that target links.
+function(_vx_sections_for_libraries target)
+  _vx_project_libraries(${target} libraries)
+  foreach(library IN LISTS libraries)
+    get_target_property(type ${library} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "OBJECT_LIBRARY")
+      target_compile_options(${library} PRIVATE -ffunction-sections -fdata-sections)
+    endif()
+  endforeach()
+endfunction()
+
+# The targets of this project that target links, directly or through other libraries, each
+# once. Imported targets (zlib, the system's libraries) are not the project's to compile.
+function(_vx_project_libraries target out)
+  set(seen)
+  set(pending ${target})
+  while(pending)
+    list(POP_FRONT pending current)
+    set(links)
+    get_target_property(type ${current} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(interface ${current} INTERFACE_LINK_LIBRARIES)
+    if(interface)
+      list(APPEND links ${interface})
+    endif()
+    foreach(link IN LISTS links)
+      if(TARGET ${link} AND NOT link IN_LIST seen)
+        get_target_property(imported ${link} IMPORTED)
+        if(NOT imported)
+          list(APPEND seen ${link})
+          list(APPEND pending ${link})
+        endif()
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
