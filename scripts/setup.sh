@@ -4,9 +4,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm
-  zlib1g-dev googletest libgtest-dev libbenchmark-dev
+  zlib1g-dev libdeflate-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
-  wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3
+  wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3 locales
 )
 
 missing=()
@@ -30,4 +30,18 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq >&2
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+# Wine spells Unix file names in the Unix locale's character set. The Windows programs run with
+# LC_ALL=en_GB.UTF-8 (code pages 1252 and 850); without that locale generated, Wine cannot
+# make a file whose name has a letter beyond ASCII.
+if ! locale -a 2>/dev/null | grep -qix 'en_GB.utf8'; then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "setup: the locale en_GB.UTF-8 is missing and this is not root; generate it first" >&2
+    exit 1
+  fi
+  echo "setup: generating the locale en_GB.UTF-8" >&2
+  sed -i 's/^# *\(en_GB.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^en_GB.UTF-8 UTF-8' /etc/locale.gen || echo 'en_GB.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi

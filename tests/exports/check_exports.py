@@ -28,6 +28,8 @@ def parse_args():
     parser = argparse.ArgumentParser()
     parser.add_argument("--count", type=int, required=True)
     parser.add_argument("--exe", required=True)
+    # A build that strips the product keeps an unstripped twin of it for the symbol table.
+    parser.add_argument("--symbols", help="the unstripped twin of --exe (default: --exe itself)")
     string_interface.add_interface_arguments(parser)
     return parser.parse_args()
 
@@ -111,7 +113,7 @@ def main():
                                               args.header)
     declarations = symbols.undname(args.undname, sorted(table.names))
     check_declarations(declarations, members, table.pointer_size, failures)
-    definitions = defined_by_core(args, args.exe)
+    definitions = defined_by_core(args, args.symbols or args.exe)
     if not definitions:
         sys.exit(f"{exe}: no C++ symbols in the executable's symbol table (stripped?)")
     lines = check_addresses(table, declarations, definitions, failures)
