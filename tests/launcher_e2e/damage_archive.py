@@ -17,8 +17,7 @@ def resource_file_offset(image, type_name, res_name):
     table = optional + optional_size
     spans = []
     for i in range(sections):
-        va, raw_size, raw_ptr = struct.unpack_from("<I4xII", image, table + i * 40 + 12)
-        virtual_size = struct.unpack_from("<I", image, table + i * 40 + 8)[0]
+        virtual_size, va, raw_size, raw_ptr = struct.unpack_from("<IIII", image, table + i * 40 + 8)
         spans.append((va, max(virtual_size, raw_size), raw_ptr))
 
     def file_offset(rva):

@@ -1,7 +1,10 @@
 // e2e_helper: the Windows side of the launcher's end-to-end tests under Wine.
 //   run TEMPDIR COMMANDLINE   starts COMMANDLINE with TMP and TEMP set to TEMPDIR (so that
-//                             GetTempPathA gives it), waits at most 120 s and exits with the
-//                             program's exit code (99 when it did not end in time).
+//                             GetTempPathA gives it; made when missing), waits at most 120 s and exits with the
+//                             program's exit code (99 when it did not end in time). In both,
+//                             {XX} stands for the byte with hex value XX: Wine's conversion
+//                             of Unix arguments depends on the Unix locale, ANSI bytes
+//                             spelt this way arrive as they are.
 //   answer CAPTION OUT [MS]   waits at most MS (default 60000) for a message box titled
 //                             CAPTION, writes its text to OUT, presses its first button and
 //                             exits 0; 1 when no box came.
@@ -13,6 +16,7 @@
 //                             it loaded.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,16 +32,34 @@ bool WriteText(const char* path, const std::string& text) {
   return std::fclose(out) == 0;
 }
 
-int Run(const char* tempDir, const char* commandLine) {
-  SetEnvironmentVariableA("TMP", tempDir);
-  SetEnvironmentVariableA("TEMP", tempDir);
-  std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+std::string DecodeBytes(const char* text) {
+  std::string bytes;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (p[0] == '{' && std::isxdigit(static_cast<unsigned char>(p[1])) &&
+        std::isxdigit(static_cast<unsigned char>(p[2])) && p[3] == '}') {
+      bytes += static_cast<char>(std::strtol(std::string(p + 1, 2).c_str(), nullptr, 16));
+      p += 3;
+    } else {
+      bytes += *p;
+    }
+  }
+  return bytes;
+}
+
+int Run(const char* tempArg, const char* commandArg) {
+  const std::string tempDir = DecodeBytes(tempArg);
+  CreateDirectoryA(tempDir.c_str(), nullptr);
+  SetEnvironmentVariableA("TMP", tempDir.c_str());
+  SetEnvironmentVariableA("TEMP", tempDir.c_str());
+  const std::string commandLine = DecodeBytes(commandArg);
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
-    std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine, GetLastError());
+    std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
     return 98;
   }
   DWORD code = 99;

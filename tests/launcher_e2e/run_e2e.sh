@@ -30,9 +30,24 @@ check() {  # condition text, description
 wine() { timeout -k 5 150 "$wine_run" "$@" 2>/dev/null; }
 
 # Runs the launcher with temp folder $temp_win and arguments $1; sets $status.
+# The clean-up script's echo goes to the log: cmd writes it to the console that Wine maps to
+# this script's output. A message box that a scenario does not expect is answered and kept
+# in unexpected-box.txt, so that the run ends instead of waiting for a click.
 run_launcher() {
-  wine "$helper" run "$temp_win" "\"$launcher\" $1"
+  if [[ -z ${answer_pid:-} ]]; then
+    wine "$helper" answer "Zelvora Setup" "$root/unexpected-box.txt" 90000 >/dev/null &
+    local unexpected=$!
+  fi
+  wine "$helper" run "${temp_arg:-$temp_win}" "\"$launcher\" $1" >>"$root/console.log"
   status=$?
+  if [[ -n ${unexpected:-} ]]; then
+    kill "$unexpected" 2>/dev/null
+    wait "$unexpected" 2>/dev/null
+    if [[ -f $root/unexpected-box.txt ]]; then
+      echo "FAIL a message box came up: $(tr '\r\n' '  ' <"$root/unexpected-box.txt")"
+      failures=$((failures + 1))
+    fi
+  fi
 }
 
 # Waits until the temporary folder is empty (the clean-up script runs after the next stage
@@ -58,9 +73,15 @@ case $scenario in
     for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
     check '[[ -f $record ]]' "the next stage ran and wrote its record"
     expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
-    check 'grep -qxF "command=$expected" "$record"' "the next stage got the command line byte for byte"
-    check 'grep -qxF "cwd=${temp_win}VAVOdozu0" "$record" || grep -qxF "cwd=${temp_win}VAVOdozu0\\" "$record"' \
-      "the next stage started in the work folder"
+    check 'grep -qxF "full_command_line=$expected" "$record"' "the next stage got the command line byte for byte"
+    check 'grep -qxF "current_dir=${temp_win}VAVOdozu0" "$record"' "the next stage started in the work folder"
+    check '[[ $(grep -c "^archive\..*\.check=ok$" "$record") == 3 ]]' "the three packed archives verify in the launcher's file"
+    script=$(grep '^script_line=' "$record" | sed 's/^script_line=//')
+    check '[[ $(sed -n 1p <<<"$script") == "cd \\" ]]' "the script begins by leaving the work folder"
+    check '[[ $(sed -n 2p <<<"$script") == "${temp_win}VAVOdozu0\\pidwait %1" ]]' "then waits for the next stage"
+    check '[[ $(grep -c "^del " <<<"$script") == 62 ]]' "one del line per unpacked file (61) and one for itself"
+    check '[[ $(tail -n 1 <<<"$script") == "del ${temp_win}0.bat" ]]' "the script deletes itself last"
+    check 'grep -qx "script_line_ends=crlf" "$record"' "every script line ends with CR LF"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;
   one-instance)
@@ -111,15 +132,16 @@ case $scenario in
     check '[[ ! -f $record ]]' "no next stage started"
     ;;
   odd-temp)
-    # Blanks, percent signs and Windows-1252 letters in the temporary folder's path.
-    name=$'tmp 100%d %1 \xe4\xe9\xdf'
-    temp_unix=$root/$(printf '%s' "$name" | iconv -f CP1252 -t UTF-8)
-    mkdir -p "$temp_unix"
+    # Blanks, percent signs and Windows-1252 letters in the temporary folder's path. The
+    # Unix side spells it in UTF-8; Wine hands it to the launcher in the ANSI code page.
+    name="tmp 100%d %1 äéß"
+    temp_unix=$root/$name
     temp_win="$win_root\\$name\\"
+    temp_arg="$win_root\\tmp 100%d %1 {E4}{E9}{DF}\\"
     run_launcher ""
     check '[[ $status == 0 ]]' "exit code 0 (was $status)"
     for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
-    check 'grep -qF "CleanUp=\"$(printf "%s" "${temp_win}0.bat" | iconv -f CP1252 -t UTF-8)\"" <(iconv -f CP1252 -t UTF-8 "$record")' \
+    check 'iconv -f CP1252 -t UTF-8 "$record" | grep -qxF "arg.CleanUp=${temp_win}0.bat"' \
       "the script lies in the temporary folder, its path taken literally"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;
