@@ -24,6 +24,19 @@ constexpr size_t kComponentBufferSize = 260;
 constexpr size_t kComponentLimit = 256;
 constexpr int kCwdBufferSize = 256;
 
+// Records the current directory, just made, at the front of dirs (unless null).
+void RecordCurrentDir(CreatedDirList* dirs) {
+  if (dirs == nullptr) return;
+  char created[kCwdBufferSize];
+  if (platform::GetCwd(created, kCwdBufferSize) != nullptr) {
+    dirs->AddHead(VxString(created));
+  } else if (char* longer = platform::GetCwd(nullptr, 0)) {
+    // A folder that was made must be recorded, or the clean-up leaves it behind.
+    dirs->AddHead(VxString(longer));
+    platform::FreeCwd(longer);
+  }
+}
+
 }  // namespace
 
 CreatedDirList::~CreatedDirList() {
@@ -89,16 +102,7 @@ int CreateDirsStepwise(const char* rest, CreatedDirList* dirs) {
   if (platform::ChangeDir(component) != 0) {
     platform::MakeDir(component);  // a failure shows in the next step
     if (platform::ChangeDir(component) != 0) return 1;
-    if (dirs != nullptr) {
-      char created[kCwdBufferSize];
-      if (platform::GetCwd(created, kCwdBufferSize) != nullptr) {
-        dirs->AddHead(VxString(created));
-      } else if (char* longer = platform::GetCwd(nullptr, 0)) {
-        // A folder that was made must be recorded, or the clean-up leaves it behind.
-        dirs->AddHead(VxString(longer));
-        platform::FreeCwd(longer);
-      }
-    }
+    RecordCurrentDir(dirs);
   }
   if (separator != nullptr) return CreateDirsStepwise(separator + 1, dirs);
   return 0;
@@ -126,6 +130,20 @@ int CreatePathDirs(const char* path, CreatedDirList* dirs) {
   platform::ChangeDrive(savedDrive);
   if (startDir != nullptr) platform::ChangeDir(startDir);
   platform::FreeCwd(savedDir);
+  platform::FreeCwd(startDir);
+  return result;
+}
+
+int CreateFreshDir(const char* path, CreatedDirList* dirs) {
+  // _mkdir fails when anything of that name exists, a folder or a link planted after the
+  // name was chosen included: only a folder made here is used.
+  if (platform::MakeDir(path) != 0) return 1;
+  int savedDrive = platform::GetDrive();
+  char* startDir = platform::GetCwd(nullptr, 0);
+  int result = platform::ChangeDir(path) == 0 ? 0 : 1;
+  if (result == 0) RecordCurrentDir(dirs);
+  platform::ChangeDrive(savedDrive);
+  if (startDir != nullptr) platform::ChangeDir(startDir);
   platform::FreeCwd(startDir);
   return result;
 }

@@ -76,6 +76,13 @@ VxString FindUniqueName(VxString pattern);
 // the same afterwards as before, on success and on failure.
 int CreatePathDirs(const char* path, CreatedDirList* dirs);
 
+// Makes the one directory path (a full path without a trailing backslash, its
+// parent existing) and records it in dirs as CreatePathDirs would. 1, with
+// nothing recorded, when anything of that name exists already or it cannot be
+// made: a folder that someone else made in between is never taken for one's
+// own. The current drive and directory are the same afterwards.
+int CreateFreshDir(const char* path, CreatedDirList* dirs);
+
 // Inner steps of CreatePathDirs, 0 for success and 1 for failure.
 // Makes the drive of path current; a path without a colon keeps the current
 // drive, a colon anywhere but as the second character is a failure.

@@ -78,23 +78,94 @@ void WriteScriptLine(VxFile* script, const VxString& line) {
   script->Write(static_cast<const char*>(line), static_cast<uint32_t>(line.GetLength()));
 }
 
+// The archives of the payload as the module holds them.
+struct Payload {
+  platform::ResourceBytes archives[kPayloadArchiveCount];
+  bool present[kPayloadArchiveCount];
+  uint32_t entryCount;
+};
+
+void FindPayload(Payload* payload) {
+  payload->entryCount = 0;
+  for (int i = 0; i < kPayloadArchiveCount; ++i) {
+    payload->present[i] = platform::FindResourceBytes(
+        moduleInstance, platform::kArchiveResourceType, kPayloadArchives[i], &payload->archives[i]);
+  }
+}
+
 // Every archive present is checked in full before anything is written: its
 // directory against its bytes and the work folder's length limit, its layout,
 // and every stream inflated once into scratch memory. A damaged payload so
 // leaves no trace at all, and the unpacking after it cannot end an entry short.
-bool CheckPayload(const VxString& workDir, const platform::ResourceBytes* archives,
-                  const bool* present, SetupOutcome* outcome) {
+// With directoriesOnly just the directories and the length limit, for a work
+// folder name that changed after the full check. Counts the entries.
+bool CheckPayload(const VxString& workDir, Payload* payload, bool directoriesOnly,
+                  SetupOutcome* outcome) {
+  payload->entryCount = 0;
   for (int i = 0; i < kPayloadArchiveCount; ++i) {
-    if (!present[i]) continue;
-    ArchiveReader reader(archives[i].data, archives[i].size, workDir);
+    if (!payload->present[i]) continue;
+    const platform::ResourceBytes& bytes = payload->archives[i];
+    ArchiveReader reader(bytes.data, bytes.size, workDir);
     std::string why;
-    if (!CheckArchiveDirectory(&reader, archives[i].size, &why) ||
-        !VerifyArchive(archives[i].data, archives[i].size, &why)) {
+    if (!CheckArchiveDirectory(&reader, bytes.size, &why) ||
+        (!directoriesOnly && !VerifyArchive(bytes.data, bytes.size, &why))) {
       Fail(outcome, kExitDamagedArchive, "archive %s: %s", kPayloadArchives[i], why.c_str());
       return false;
     }
+    payload->entryCount += reader.GetEntryCount();
   }
   return true;
+}
+
+// How often a name is chosen anew when the one chosen is taken by the time it is
+// made: by a second launcher started at the same moment, say.
+constexpr int kFreshNameTries = 10;
+
+// Makes the work folder before the first entry goes into it, as a folder of its
+// own: when the chosen name is taken meanwhile, another one is chosen, and a
+// folder that someone else made is never unpacked into. *workDir ends with a
+// backslash. Nothing is made for a payload without entries.
+bool MakeWorkDir(const VxString& literalTemp, VxString* workDir, Payload* payload,
+                 Unpacked* unpacked, SetupOutcome* outcome) {
+  if (payload->entryCount == 0) return true;
+  VxString name = workDir->Left(workDir->GetLength() - 1);
+  for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs) != 0; ++attempt) {
+    name = FindUniqueName(literalTemp + "VAVOdozu%d");
+    if (attempt == kFreshNameTries || name.GetLength() == 0) {
+      Fail(outcome, kExitStreamFailure, "the work folder could not be made in %s",
+           static_cast<const char*>(literalTemp));
+      return false;
+    }
+  }
+  const bool renamed = name + "\\" != *workDir;
+  *workDir = name + "\\";
+  return !renamed || CheckPayload(*workDir, payload, true, outcome);
+}
+
+// Opens the script as a new file: when the chosen name is taken meanwhile
+// (another launcher's script, or a file or link planted there), another one is
+// chosen, so that nothing is written through what someone else put there.
+// Raises the stream's exception when no name can be opened.
+bool OpenScript(const VxString& literalTemp, VxString* scriptPath, Unpacked* unpacked,
+                SetupOutcome* outcome) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      unpacked->script =
+          new VxFile(*scriptPath, VxFile::OpenWrite | VxFile::OpenCreate | VxFile::OpenNew);
+      unpacked->scriptPath = *scriptPath;
+      unpacked->scriptOpened = true;
+      return true;
+    } catch (VxStreamException* e) {
+      if (attempt == kFreshNameTries) throw;
+      delete e;
+    }
+    *scriptPath = FindUniqueName(literalTemp + "%d.bat");
+    if (scriptPath->GetLength() == 0) {
+      Fail(outcome, kExitNoUniqueName, "no free script name in %s",
+           static_cast<const char*>(literalTemp));
+      return false;
+    }
+  }
 }
 
 // Back to the folder the launcher was started in, or to the temporary folder
@@ -121,17 +192,11 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   }
   VxString workDir = workName + "\\";
 
-  platform::ResourceBytes archives[kPayloadArchiveCount];
-  bool present[kPayloadArchiveCount];
-  for (int i = 0; i < kPayloadArchiveCount; ++i) {
-    present[i] = platform::FindResourceBytes(moduleInstance, platform::kArchiveResourceType,
-                                             kPayloadArchives[i], &archives[i]);
-  }
-  if (!CheckPayload(workDir, archives, present, outcome)) return;
-
-  unpacked->scriptPath = scriptPath;
-  unpacked->scriptOpened = true;
-  unpacked->script = new VxFile(scriptPath, VxFile::OpenWrite | VxFile::OpenCreate);
+  Payload payload;
+  FindPayload(&payload);
+  if (!CheckPayload(workDir, &payload, false, outcome)) return;
+  if (!MakeWorkDir(literalTemp, &workDir, &payload, unpacked, outcome)) return;
+  if (!OpenScript(literalTemp, &scriptPath, unpacked, outcome)) return;
 
   VxString line;
   VxString pidwait = workDir + "pidwait.exe";
@@ -146,8 +211,8 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   WriteScriptLine(unpacked->script, line);
 
   for (int i = 0; i < kPayloadArchiveCount; ++i) {
-    if (!present[i]) continue;
-    ArchiveReader reader(archives[i].data, archives[i].size, workDir);
+    if (!payload.present[i]) continue;
+    ArchiveReader reader(payload.archives[i].data, payload.archives[i].size, workDir);
     reader.Check();
     ArchiveEntry entry;
     while (reader.Next(&entry)) {

@@ -325,11 +325,42 @@ TEST_F(SetupSequenceTest, DamagedTrailerIsRefusedBeforeAnythingIsWritten) {
   EXPECT_NE(std::string::npos, std::string(outcome.detail).find("Adler-32"));
 }
 
-TEST_F(SetupSequenceTest, FailedScriptOpenLeavesNothing) {
-  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail);
+TEST_F(SetupSequenceTest, ScriptThatCannotBeMadeAnywhereLeavesNothing) {
+  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, 0, 100);
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
   ExpectNothingLeft(outcome, kExitStreamFailure);
-  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("0.bat"));
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find(".bat"));
+}
+
+// A script that cannot be made new under the chosen name (taken meanwhile by another
+// launcher, or by something planted there) is made under a name chosen anew.
+TEST_F(SetupSequenceTest, ScriptNameTakenMeanwhileIsChosenAnew) {
+  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, 0, 1);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  const std::string command = platform::LastCommandForTesting();
+  const size_t at = command.find("CleanUp=\"");
+  ASSERT_NE(std::string::npos, at);
+  const std::string script = command.substr(at + 9, command.find('"', at + 9) - at - 9);
+  std::string text;
+  ASSERT_TRUE(ScratchDir::ReadFile(script, &text)) << script;
+  EXPECT_NE(std::string::npos, text.find("del " + script + "\r\n"));
+}
+
+// A folder of the work folder's name that someone else made is never unpacked into.
+TEST(CreateFreshDirTest, TakesOnlyAFolderItMakesItself) {
+  ScratchDir scratch;
+  const std::string mine = scratch.Path() + "\\mine";
+  CreatedDirList dirs;
+  ASSERT_EQ(0, CreateFreshDir(mine.c_str(), &dirs));
+  ASSERT_EQ(1, dirs.GetCount());
+  EXPECT_EQ(mine, std::string(*dirs.begin()));
+  EXPECT_EQ(1, CreateFreshDir(mine.c_str(), &dirs));
+  EXPECT_EQ(1, dirs.GetCount());
+  ASSERT_TRUE(ScratchDir::WriteFile(scratch.Path() + "\\file", "x"));
+  EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\file").c_str(), &dirs));
+  EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\no\\parent").c_str(), &dirs));
+  EXPECT_EQ(1, dirs.GetCount());
 }
 
 TEST_F(SetupSequenceTest, FailedFirstScriptWriteLeavesNothing) {
@@ -362,7 +393,8 @@ TEST_F(SetupSequenceTest, AnyFailedWriteOrOpenLeavesNothing) {
     ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);
     platform::FileFaults::Clear();
   }
-  for (uint32_t passes = 0; passes < 5; ++passes) {
+  // The first open is the script's, which a failure only sends to another name.
+  for (uint32_t passes = 1; passes < 5; ++passes) {
     SCOPED_TRACE("open " + std::to_string(passes));
     platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, passes);
     ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitStreamFailure);

@@ -98,12 +98,13 @@ enum class FileFault {
 
 class FileFaults {
  public:
-  // Arms `fault` for the call of kind `call` that comes after `passes` calls of that kind
-  // that still succeed. One fault per kind; arming again replaces it.
-  static void Arm(FileCall call, FileFault fault, uint32_t passes = 0) {
+  // Arms `fault` for the `times` calls of kind `call` that come after `passes` calls of
+  // that kind that still succeed. One fault per kind; arming again replaces it.
+  static void Arm(FileCall call, FileFault fault, uint32_t passes = 0, uint32_t times = 1) {
     Slot& slot = Table()[static_cast<int>(call)];
-    slot.fault = fault;
+    slot.fault = times > 0 ? fault : FileFault::None;
     slot.passes = passes;
+    slot.times = times;
   }
 
   // Disarms every kind.
@@ -125,7 +126,7 @@ class FileFaults {
       return FileFault::None;
     }
     FileFault fault = slot.fault;
-    slot.fault = FileFault::None;
+    if (--slot.times == 0) slot.fault = FileFault::None;
     return fault;
   }
 
@@ -133,6 +134,7 @@ class FileFaults {
   struct Slot {
     FileFault fault = FileFault::None;
     uint32_t passes = 0;
+    uint32_t times = 0;
   };
   static Slot* Table() {
     static Slot table[static_cast<int>(FileCall::Count)];

@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
 # The performance figures in one command: builds the host-release preset, makes the sample
-# payload at full and at tenfold size, and prints three tables, each a ratio against a
+# payload at full and at tenfold size, and prints four tables, each a ratio against a
 # baseline measured in the same run on the same data:
 #   unpack  the five setup archives through the launcher's extraction code, against zlib's
-#           one-call inflate with one write per file (the floor) and unzip -q of a zip -6
+#           one-call inflate with one write per file (the floor) and unzip -q of a zip -6;
+#           with the payload check that the launcher runs before it writes anything, and
+#           that check's share of the unpacking
 #   pack    zvpack create on all cores, on one thread and zip -6 -r over the whole payload
 #   best    zvpack create --best against -9: size and time, and the unpack table again on
 #           the --best archives
+#   startup the win64 launcher under wine64 (bench/startup_bench.sh): its splash's first
+#           paint and the next stage's start, against a trivial window's first paint; only
+#           when wine is installed and the win64 build folder is configured
 # usage: bash scripts/bench.sh
-#   BENCH_BUILD_DIR  the build folder (default build/host-release)
-#   BENCH_RUNS       unpack runs per way, the best counts (default 5 at full size, 3 at 10x)
-#   TMPDIR           where payloads, archives and unpacked files go; on tmpfs (/dev/shm) the
-#                    unpack figures leave out the file system's own cost
+#   BENCH_BUILD_DIR    the build folder (default build/host-release)
+#   BENCH_RUNS         unpack runs per way, the best counts (default 5 at full size, 3 at 10x)
+#   BENCH_WIN64_DIR    the configured win64 build folder for the startup table (default
+#                      build/win64); its three programs are built when out of date
+#   BENCH_STARTUP_RUNS start-up runs of each program, the median counts (default 5)
+#   TMPDIR             where payloads, archives and unpacked files go; on tmpfs (/dev/shm) the
+#                      unpack figures leave out the file system's own cost
 # Every figure is wall time on a machine that may be busy: compare the ratios of one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${BENCH_BUILD_DIR:-build/host-release}
+win64=${BENCH_WIN64_DIR:-build/win64}
 runs=${BENCH_RUNS:-}
 unpacked=(BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE)
 for tool in zip unzip python3; do
@@ -128,3 +137,12 @@ for scale in 1 10; do
 done
 echo "bench.sh: packing" >&2
 pack_table "$work/payload10x"
+
+# The Wine part needs no host figure; it runs last so that a missing Wine costs nothing.
+if command -v wine >/dev/null && [[ -f $win64/CMakeCache.txt ]]; then
+  echo "bench.sh: building the start-up programs in $win64" >&2
+  cmake --build "$win64" -j "$(nproc)" --target zvsetup startup_probe first_paint_window >/dev/null
+  bash bench/startup_bench.sh "$win64" "${BENCH_STARTUP_RUNS:-5}" || (($? == 77))
+else
+  echo "startup: skipped, it needs wine and a configured win64 build in $win64 (cmake --preset win64 -B $win64)"
+fi

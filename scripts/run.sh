@@ -1,13 +1,114 @@
 #!/usr/bin/env bash
-# Main job: builds the launcher and runs it under Wine on a virtual display.
+# Main job: builds the launcher (the i686 product and its x86-64 twin), runs the twin under
+# wine64 on a virtual display with a temporary folder of its own, and shows what it did: the
+# splash as it was on the screen, the work folder it filled, the clean-up script, the command
+# line the next stage received, the exit code, and that after the clean-up nothing of the run
+# is left in the temporary folder. Everything it makes stays in build/run/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
+
 scripts/setup.sh
+jobs=$(nproc)
+out=$root/build/run
+rm -rf "$out"
+mkdir -p "$out"
 for preset in win32 win64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$(nproc)"
+  echo "run: building $preset (log: build/run/build-$preset.log)"
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$jobs"; } >"$out/build-$preset.log" 2>&1; then
+    tail -n 30 "$out/build-$preset.log"
+    echo "run: the $preset build failed" >&2
+    exit 1
+  fi
 done
-if [[ ! -f build/win64/launcher/zvsetup.exe ]]; then
-  echo "run: the launcher executable is not built yet; the libraries and their tests are (see scripts/test.sh)"
-  exit 0
+product=build/win32/launcher/zvsetup.exe
+twin=build/win64/launcher/zvsetup.exe
+helper=build/win64/tests/launcher_e2e/e2e_helper.exe
+zvpack=$(find build/win32/host-tools -name zvpack -type f -perm -u+x | head -n 1)
+
+section() { printf '\n== %s\n' "$1"; }
+
+section "The product: $product"
+i686-w64-mingw32-objdump -p "$product" | grep -E 'file format|^Subsystem|DLL Name' | sed 's/^\s*/  /'
+echo "  exports: $(i686-w64-mingw32-objdump -p "$product" | grep -cE '^\s+\[\s*[0-9]+\] \?') decorated names of the string class"
+echo "  size: $(stat -c %s "$product") bytes with the payload"
+"$zvpack" list "$product" | grep -E '^(ZVArc|\S+:)|entries' | sed 's/^/  /' || true
+
+# A fresh Wine prefix and display for this run; the wineserver ends with the script.
+export WINEPREFIX=$out/wineprefix
+export WINEDEBUG=-all
+scripts/wine-session.sh start >/dev/null
+trap 'scripts/wine-session.sh stop' EXIT
+source "$WINEPREFIX.session"
+export DISPLAY=${display:-$DISPLAY}
+
+demo=$WINEPREFIX/drive_c/demo
+mkdir -p "$demo/tmp"
+cp "$twin" "$demo/zvsetup.exe"
+export ZELVORA_STAGE_RECORD='C:\demo\record.txt'
+
+# While the launcher unpacks, the splash is up: photograph the screen as soon as the work
+# folder appears, and keep a listing of the folder once the script is complete.
+(
+  for _ in $(seq 600); do [[ -d $demo/tmp/VAVOdozu0 ]] && break; sleep 0.02; done
+  import -window root "$out/splash.png" 2>/dev/null || true
+  for _ in $(seq 600); do
+    if [[ -f $demo/tmp/0.bat ]] && tail -n 1 "$demo/tmp/0.bat" | grep -q '0.bat'; then
+      (cd "$demo/tmp" && find . -mindepth 1 | sort) >"$out/work-folder.txt"
+      break
+    fi
+    sleep 0.02
+  done
+) &
+watcher=$!
+
+section "Running the launcher under wine64: zvsetup.exe /demo \"with arguments\""
+start=$(date +%s.%N)
+set +e
+"$root/cmake/wine-run.sh" "$helper" run 'C:\demo\tmp\' 'C:\demo\zvsetup.exe /demo "with arguments"' \
+  >"$out/console.log" 2>&1
+status=$?
+set -e
+end=$(date +%s.%N)
+wait "$watcher" || true
+echo "  exit code: $status (0: the next stage was started), after $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }') s"
+
+for _ in $(seq 300); do [[ -f $demo/record.txt ]] && grep -q '^exit_code=' "$demo/record.txt" && break; sleep 0.1; done
+record=$demo/record.txt
+[[ -f $record ]] && cp "$record" "$out/next-stage-record.txt"
+
+section "The splash, photographed while the archives were unpacked"
+if [[ -f $out/splash.png ]]; then echo "  $out/splash.png"; else echo "  (no screenshot taken)"; fi
+
+section "The work folder, when the script was complete (C:\\demo\\tmp\\)"
+if [[ -f $out/work-folder.txt ]]; then
+  echo "  $(grep -c . "$out/work-folder.txt") files and folders, among them:"
+  grep -E '^\./(0\.bat|VAVOdozu0(/[^/]+)?)$' "$out/work-folder.txt" | head -n 14 | sed 's/^/    /'
+  echo "    ... (all in $out/work-folder.txt)"
 fi
+
+if [[ -f $record ]]; then
+  section "The clean-up script (as the next stage found it)"
+  grep '^script_line=' "$record" | sed 's/^script_line=//' >"$out/cleanup-script.txt"
+  head -n 5 "$out/cleanup-script.txt" | sed 's/^/  /'
+  echo "  ... $(($(wc -l <"$out/cleanup-script.txt") - 8)) more lines ..."
+  tail -n 3 "$out/cleanup-script.txt" | sed 's/^/  /'
+
+  section "What the next stage (Vistart.exe) received"
+  grep -E '^(full_command_line|current_dir|remainder|archive\.[A-Z]+\.(entries|check)|cleanup_command)=' "$record" |
+    sed 's/^/  /'
+else
+  echo "  the next stage left no record"
+fi
+
+section "After the clean-up"
+for _ in $(seq 300); do [[ -z $(ls -A "$demo/tmp") ]] && break; sleep 0.1; done
+left=$(ls -A "$demo/tmp")
+if [[ -z $left ]]; then
+  echo "  the temporary folder is empty again: nothing of the run is left"
+else
+  echo "  left in the temporary folder: $left"
+fi
+echo
+echo "Everything shown is kept in $out/."
+[[ $status -eq 0 && -z $left ]]

@@ -45,6 +45,7 @@ int32_t VxFile::Open(const char* name, uint32_t mode) {
   uint32_t disposition = platform::FileOpenExisting;
   if (mode & OpenCreate) {
     disposition = (mode & OpenKeep) ? platform::FileOpenAlways : platform::FileCreateAlways;
+    if (mode & OpenNew) disposition = platform::FileCreateNew;
   }
 
   platform::FileHandle opened = platform::FileOpen(name, access, share, disposition);

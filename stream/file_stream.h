@@ -41,6 +41,10 @@ class VxFile : public VxInOutStream {
   // a missing one. OpenKeep alone has no effect.
   static constexpr uint32_t OpenCreate = 0x1000;
   static constexpr uint32_t OpenKeep = 0x2000;
+  // With OpenCreate: the file is made new, and the open fails when anything of that name
+  // exists already (a file, a folder, a link), so nothing planted there is written through.
+  // Takes precedence over OpenKeep.
+  static constexpr uint32_t OpenNew = 0x4000;
 
   // Holds no handle.
   VxFile();

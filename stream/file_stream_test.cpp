@@ -37,7 +37,7 @@ class VxFileTest : public vxtest::TempDirTest {
 };
 
 TEST_F(VxFileTest, OpenModeTable) {
-  constexpr uint32_t kIgnoredBits = ~uint32_t(0x3 | 0x70 | 0x1000 | 0x2000);
+  constexpr uint32_t kIgnoredBits = ~uint32_t(0x3 | 0x70 | 0x1000 | 0x2000 | 0x4000);
   struct Case {
     uint32_t mode;
     bool exists;  // before the open, with content "old"
@@ -55,6 +55,11 @@ TEST_F(VxFileTest, OpenModeTable) {
       {VxFile::OpenCreate | VxFile::OpenKeep | VxFile::OpenWrite, false, 1, "w", "+"},
       {VxFile::OpenKeep | VxFile::OpenWrite, true, 1, "w", "+ld"},  // as without OpenKeep
       {VxFile::OpenKeep | VxFile::OpenWrite, false, 0, "-", nullptr},
+      // Made new, never through something that is there already.
+      {VxFile::OpenCreate | VxFile::OpenNew | VxFile::OpenWrite, false, 1, "w", "+"},
+      {VxFile::OpenCreate | VxFile::OpenNew | VxFile::OpenWrite, true, 0, "-", "old"},
+      {VxFile::OpenCreate | VxFile::OpenNew | VxFile::OpenKeep | VxFile::OpenWrite, true, 0, "-", "old"},
+      {VxFile::OpenNew | VxFile::OpenWrite, false, 0, "-", nullptr},  // OpenNew alone: no effect
       {VxFile::OpenCreate | VxFile::OpenRead, true, 1, "r", ""},
       {VxFile::OpenCreate | VxFile::OpenWrite | kIgnoredBits, true, 1, "w", "+"},
       {VxFile::ShareRead | VxFile::OpenRead, true, 1, "r", "old"},
