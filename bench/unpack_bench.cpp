@@ -11,13 +11,18 @@
 //             write(), the least any unpacker of these streams can do;
 //   unzip     unzip -q of ZIP_FILE, a separate process, as a user would run it;
 //   copier    the launcher's inflate copier into a writer that drops the bytes: the
-//             launcher's CPU work alone, without files or system calls.
+//             launcher's CPU work alone, without files or system calls;
+//   check     the payload check the launcher runs before it writes anything: every
+//             archive's directory and layout checked and every stream inflated once into
+//             scratch memory (CheckArchiveDirectory and VerifyArchive).
 // The archives are read into memory before timing, like resources that lie in the
 // executable. The best of N runs counts; the floor's and unzip's output are
 // compared with the launcher's once, so a fast but wrong path cannot win.
 // Prints one line per way: seconds, MB/s of inflated bytes and the launcher's time
-// over that way's time.
+// over that way's time, then the check's share of the launcher's whole start: check over
+// launcher (the unpack alone) and check over check plus unpack.
 #include "archive/archive_reader.h"
+#include "archive/archive_verify.h"
 #include "archive/extract_entry.h"
 #include "launcher/file_system.h"
 #include "platform/host/drive_map.h"
@@ -157,6 +162,19 @@ uint64_t InflateOnly(const std::vector<Archive>& archives) {
   return writer.Written();
 }
 
+// The launcher refuses the whole payload when one archive fails; so does the benchmark.
+void CheckLikeLauncher(const std::vector<Archive>& archives) {
+  const VxString workDir("W:\\");
+  for (const Archive& archive : archives) {
+    ArchiveReader reader(archive.bytes.data(), static_cast<uint32_t>(archive.bytes.size()), workDir);
+    std::string why;
+    if (!CheckArchiveDirectory(&reader, archive.bytes.size(), &why) ||
+        !VerifyArchive(archive.bytes.data(), archive.bytes.size(), &why)) {
+      Die(archive.name + ": " + why);
+    }
+  }
+}
+
 std::string HostName(const char* entryName) {
   std::string name = entryName;
   std::replace(name.begin(), name.end(), '\\', '/');
@@ -245,6 +263,11 @@ void PrintRow(const char* way, double seconds, uint64_t bytes, double launcherSe
               launcherSeconds / seconds);
 }
 
+void PrintCheckShare(double checkSeconds, double launcherSeconds) {
+  std::printf("  payload check before unpacking: check/launcher %.2f, check/(check+launcher) %.2f\n",
+              checkSeconds / launcherSeconds, checkSeconds / (checkSeconds + launcherSeconds));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -266,6 +289,7 @@ int main(int argc, char** argv) {
       {"floor", [&](int i) { UnpackFloor(archives, root + RunFolder("floor", i)); }},
       {"unzip", [&](int i) { Unzip(options.zipFile, root + RunFolder("unzip", i)); }},
       {"copier", [&](int) { copied = InflateOnly(archives); }},
+      {"check", [&](int) { CheckLikeLauncher(archives); }},
   };
   TimeInTurn(options.runs, &ways);
   if (copied != bytes) Die("the inflate copier gave " + std::to_string(copied) + " bytes");
@@ -275,6 +299,7 @@ int main(int argc, char** argv) {
   std::printf("unpack %s: 5 archives, %.2f MB inflated, best of %d runs\n", options.label.c_str(), bytes / 1e6,
               options.runs);
   for (const Way& way : ways) PrintRow(way.name, way.best, bytes, ways[0].best);
+  PrintCheckShare(ways.back().best, ways[0].best);
   for (const char* way : {"launcher", "floor", "unzip"}) {
     for (int i = 0; i < options.runs; ++i) fs::remove_all(root + RunFolder(way, i));
   }

@@ -84,6 +84,16 @@ void StartCleanUp(const StageCommandLine& line, StageReport* report) {
   report->cleanUpStart = platform::StartCommand(report->cleanUpCommand.c_str(), kCleanUpShow);
 }
 
+const char* StarterWaitText(platform::ProcessWait wait) {
+  switch (wait) {
+    case platform::ProcessWait::kEnded: return "ended";
+    case platform::ProcessWait::kNoSuchProcess: return "gone";
+    case platform::ProcessWait::kFailed: return "refused";
+    case platform::ProcessWait::kTimedOut: return "timed out";
+  }
+  return "unknown";
+}
+
 int ExitCodeFor(const StageReport& report) {
   if (report.cleanUpCommand.empty()) return kStageNoCleanUp;
   if (report.resourceFile != ResourceFileState::kOpened) return kStageNoResourceFile;
@@ -102,6 +112,10 @@ int RunStage(const StageInputs& inputs, StageReport* out) {
   report.currentDir = CurrentDir();
   report.processId = platform::CurrentProcessId();
   LookAtArchives(report.parsed, &report);
+  if (inputs.waitForStarter) {
+    report.starterWait =
+        StarterWaitText(platform::WaitForProcessEndFor(platform::ParentProcessId(), kStarterWaitMs));
+  }
   StartCleanUp(report.parsed, &report);
   report.exitCode = ExitCodeFor(report);
   if (inputs.recordPath != nullptr &&

@@ -21,9 +21,18 @@ struct StageInputs {
   const char* commandLine;      // the arguments as the entry function received them; null counts as empty
   const char* fullCommandLine;  // the whole line as started, program name included; null: not known
   const char* recordPath;       // where to write the record; null: no record
+  bool waitForStarter;          // wait (bounded) for the starting process to end first
 };
 
-// Runs the stage and returns its exit code (stage_exit_codes.h). The record is
+// How long the stage waits for the launcher that started it to end before it
+// starts the clean-up script anyway.
+constexpr uint32_t kStarterWaitMs = 15000;
+
+// Runs the stage and returns its exit code (stage_exit_codes.h). With
+// waitForStarter the clean-up script is started only once the process that
+// started this one has ended (or kStarterWaitMs have passed): the launcher has
+// the work folder as its current directory while it starts the stage, and a
+// folder that a live process holds cannot be removed. The record is
 // written last, after the script was started, and only to a path that
 // IsRecordPathAllowed accepts for the current directory and the temporary
 // folder; a refused or failing record changes nothing else. When report is

@@ -50,7 +50,7 @@ class RunStageTest : public testing::Test {
   }
 
   int Run(const std::string& line, const char* recordPath, StageReport* report) {
-    StageInputs inputs{line.c_str(), nullptr, recordPath};
+    StageInputs inputs{line.c_str(), nullptr, recordPath, false};
     return RunStage(inputs, report);
   }
 

@@ -102,6 +102,7 @@ std::string FormatStageRecord(const StageReport& report) {
   AddLine(&text, "start_ms", std::to_string(report.startMs));
   AddLine(&text, "resource_file", ResourceFileText(report.resourceFile));
   for (const ArchiveSummary& archive : report.archives) AddArchive(&text, archive);
+  if (!report.starterWait.empty()) AddLine(&text, "starter_wait", report.starterWait);
   AddScript(&text, report.scriptText);
   AddLine(&text, "cleanup_command", report.cleanUpCommand);
   AddLine(&text, "cleanup_start", std::to_string(report.cleanUpStart));

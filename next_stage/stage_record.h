@@ -38,6 +38,7 @@ struct StageReport {
   uint64_t startMs = 0;      // wall clock at the start, milliseconds since 1970 UTC
   ResourceFileState resourceFile = ResourceFileState::kNotGiven;
   std::vector<ArchiveSummary> archives;
+  std::string starterWait;     // how the wait for the starting process ended; empty: no wait
   std::string scriptText;      // the clean-up script as found before it was started
   std::string cleanUpCommand;  // empty when no script was started
   uint32_t cleanUpStart = 0;   // the start call's result; above 31 means started

@@ -11,10 +11,15 @@ namespace platform {
 // The id of the calling process.
 uint32_t CurrentProcessId();
 
+// The id of the process that started the calling one, 0 when it cannot be
+// told. The parent may have ended since, and its id may even be in use again.
+uint32_t ParentProcessId();
+
 enum class ProcessWait {
   kEnded,          // the process was running and has ended
   kNoSuchProcess,  // no process has that id (it may have ended before the call)
   kFailed,         // the process exists but cannot be waited for (access refused)
+  kTimedOut,       // the process still runs at the end of a bounded wait
 };
 
 // Blocks until the process with id pid has ended, without a time limit.
@@ -24,6 +29,9 @@ enum class ProcessWait {
 // reaps the process when it is a child of ours, since a child that is not
 // reaped never disappears.
 ProcessWait WaitForProcessEnd(uint32_t pid);
+
+// As WaitForProcessEnd, for at most ms milliseconds.
+ProcessWait WaitForProcessEndFor(uint32_t pid, uint32_t ms);
 
 }  // namespace platform
 

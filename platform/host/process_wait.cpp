@@ -27,17 +27,33 @@ void PauseBriefly() {
   nanosleep(&pause, nullptr);
 }
 
-}  // namespace
-
-uint32_t CurrentProcessId() { return static_cast<uint32_t>(getpid()); }
-
-ProcessWait WaitForProcessEnd(uint32_t pid) {
+// Polls until the process is gone or, unless bounded is false, ms have passed.
+ProcessWait PollForEnd(uint32_t pid, bool bounded, uint32_t ms) {
   const pid_t target = static_cast<pid_t>(pid);
   // Ids that do not fit pid_t would name a process group or every process.
   if (target <= 0) return ProcessWait::kNoSuchProcess;
   if (ReapedChild(target) || !ProcessExists(target)) return ProcessWait::kNoSuchProcess;
-  while (!ReapedChild(target) && ProcessExists(target)) PauseBriefly();
+  timespec start;
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  while (!ReapedChild(target) && ProcessExists(target)) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long elapsedMs =
+        (now.tv_sec - start.tv_sec) * 1000LL + (now.tv_nsec - start.tv_nsec) / 1000000LL;
+    if (bounded && elapsedMs >= ms) return ProcessWait::kTimedOut;
+    PauseBriefly();
+  }
   return ProcessWait::kEnded;
 }
+
+}  // namespace
+
+uint32_t CurrentProcessId() { return static_cast<uint32_t>(getpid()); }
+
+uint32_t ParentProcessId() { return static_cast<uint32_t>(getppid()); }
+
+ProcessWait WaitForProcessEnd(uint32_t pid) { return PollForEnd(pid, false, 0); }
+
+ProcessWait WaitForProcessEndFor(uint32_t pid, uint32_t ms) { return PollForEnd(pid, true, ms); }
 
 }  // namespace platform

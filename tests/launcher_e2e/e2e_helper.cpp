@@ -1,6 +1,6 @@
 // e2e_helper: the Windows side of the launcher's end-to-end tests under Wine.
 //   run TEMPDIR COMMANDLINE   starts COMMANDLINE with TMP and TEMP set to TEMPDIR (so that
-//                             GetTempPathA gives it; made when missing), waits at most 120 s and exits with the
+//                             GetTempPathA gives it), waits at most 120 s and exits with the
 //                             program's exit code (99 when it did not end in time). In both,
 //                             {XX} stands for the byte with hex value XX: Wine's conversion
 //                             of Unix arguments depends on the Unix locale, ANSI bytes
@@ -14,6 +14,7 @@
 //   shot OUT.bmp              saves the screen as a 24-bit BMP.
 //   load NAME                 LoadLibraryA(NAME) with the default search order: exit 0 when
 //                             it loaded.
+//   mkdir PATH                CreateDirectoryA(PATH), {XX} spelt as in run: exit 0 when made.
 #include <windows.h>
 
 #include <cctype>
@@ -48,7 +49,6 @@ std::string DecodeBytes(const char* text) {
 
 int Run(const char* tempArg, const char* commandArg) {
   const std::string tempDir = DecodeBytes(tempArg);
-  CreateDirectoryA(tempDir.c_str(), nullptr);
   SetEnvironmentVariableA("TMP", tempDir.c_str());
   SetEnvironmentVariableA("TEMP", tempDir.c_str());
   const std::string commandLine = DecodeBytes(commandArg);
@@ -163,7 +163,10 @@ int main(int argc, char** argv) {
     return SetupWindow(argv[2], std::atoi(argv[3]));
   }
   if (argc >= 3 && std::strcmp(argv[1], "shot") == 0) return Shot(argv[2]);
+  if (argc >= 3 && std::strcmp(argv[1], "mkdir") == 0) {
+    return CreateDirectoryA(DecodeBytes(argv[2]).c_str(), nullptr) ? 0 : 1;
+  }
   if (argc >= 3 && std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
-  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot|load ...\n");
+  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot|load|mkdir ...\n");
   return 2;
 }

@@ -60,6 +60,12 @@ wait_until_empty() {
   return 1
 }
 
+run_launcher_expecting_box() {  # the launcher is to show one message box: box.txt gets it
+  answer_box_in_background "Zelvora Setup" "$root/box.txt"
+  run_launcher ""
+  wait "$answer_pid"
+}
+
 answer_box_in_background() {  # caption, file
   wine "$helper" answer "$1" "$2" 90000 &
   answer_pid=$!
@@ -138,12 +144,66 @@ case $scenario in
     temp_unix=$root/$name
     temp_win="$win_root\\$name\\"
     temp_arg="$win_root\\tmp 100%d %1 {E4}{E9}{DF}\\"
+    wine "$helper" mkdir "$temp_arg"
     run_launcher ""
     check '[[ $status == 0 ]]' "exit code 0 (was $status)"
     for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
     check 'iconv -f CP1252 -t UTF-8 "$record" | grep -qxF "arg.CleanUp=${temp_win}0.bat"' \
       "the script lies in the temporary folder, its path taken literally"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  temp-missing)
+    # GetTempPathA names a folder that does not exist.
+    temp_win="$win_root\\gone\\"
+    run_launcher_expecting_box
+    check '[[ $status == 3 ]]' "exit code 3 (was $status)"
+    check 'grep -q "could not be written to the temporary folder" "$root/box.txt"' "one clear message"
+    check '[[ ! -e $root/gone ]]' "the missing folder is not made"
+    check '[[ ! -f $record ]]' "no next stage started"
+    ;;
+  temp-read-only)
+    # The temporary folder lies on a file system mounted read-only.
+    if ! mount --bind "$temp_unix" "$temp_unix" 2>/dev/null; then
+      echo "skip: cannot bind-mount here"
+      exit 77
+    fi
+    trap 'umount "$temp_unix" 2>/dev/null' EXIT
+    if ! mount -o remount,bind,ro "$temp_unix" 2>/dev/null; then
+      echo "skip: cannot mount read-only here"
+      exit 77
+    fi
+    run_launcher_expecting_box
+    check '[[ $status == 3 ]]' "exit code 3 (was $status)"
+    check 'grep -q "could not be written to the temporary folder" "$root/box.txt"' "one clear message"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing written"
+    umount "$temp_unix"
+    trap - EXIT
+    ;;
+  two-launchers)
+    # Two launchers started at the same moment both choose 0.bat and VAVOdozu0 first; each
+    # must end up with a script and a work folder of its own.
+    wine "$helper" answer "Zelvora Setup" "$root/unexpected-box.txt" 90000 >/dev/null &
+    unexpected=$!
+    for n in 1 2; do
+      ZELVORA_STAGE_RECORD="$win_root\\record$n.txt" \
+        wine "$helper" run "$temp_win" "\"$launcher\" -run$n" >>"$root/console.log" &
+      pids[$n]=$!
+    done
+    wait "${pids[1]}"; status1=$?
+    wait "${pids[2]}"; status2=$?
+    kill "$unexpected" 2>/dev/null
+    wait "$unexpected" 2>/dev/null
+    check '[[ ! -f $root/unexpected-box.txt ]]' "no message box came up"
+    check '[[ $status1 == 0 && $status2 == 0 ]]' "both exit with 0 (were $status1 and $status2)"
+    for n in 1 2; do
+      for _ in $(seq 300); do grep -qs '^exit_code=' "$root/record$n.txt" && break; sleep 0.1; done
+    done
+    check '[[ -f $root/record1.txt && -f $root/record2.txt ]]' "both next stages ran"
+    check '[[ $(grep -h "^arg.CleanUp=" "$root"/record?.txt | sort -u | wc -l) == 2 ]]' "two scripts"
+    check '[[ $(grep -h "^current_dir=" "$root"/record?.txt | sort -u | wc -l) == 2 ]]' "two work folders"
+    check 'grep -q "^remainder=-run1$" "$root/record1.txt" && grep -q "^remainder=-run2$" "$root/record2.txt"' \
+      "each next stage got its own launcher's arguments"
+    check 'wait_until_empty' "after both clean-ups nothing is left in the temporary folder"
     ;;
   dll-planting)
     # Libraries named like system ones beside the launcher, and Wine told to prefer such

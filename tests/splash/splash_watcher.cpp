@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "launcher/messages.h"
+#include "tests/support/visible_dialog.h"
 
 namespace {
 
@@ -36,33 +37,11 @@ void Check(bool ok, const char* what) {
 
 bool DemoRunning() { return WaitForSingleObject(demo.hProcess, 0) == WAIT_TIMEOUT; }
 
-struct Search {
-  DWORD pid;
-  HWND exclude;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-  Search* search = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char name[32] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (pid == search->pid && window != search->exclude && IsWindowVisible(window) &&
-      std::strcmp(name, "#32770") == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The first visible dialog of the demo other than `exclude`, waiting up to `ms`.
 HWND WaitForDialog(HWND exclude, DWORD ms) {
   const DWORD start = GetTickCount();
   do {
-    Search search{demo.dwProcessId, exclude, nullptr};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (HWND found = test_support::FindVisibleDialog(demo.dwProcessId, exclude)) return found;
     Sleep(50);
   } while (GetTickCount() - start < ms);
   return nullptr;

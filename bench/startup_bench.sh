@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The launcher's start-up under wine64 against a trivial GUI program's, on the same Wine and
+# display: from just before CreateProcess to the splash's first painted pixels on the screen
+# and to the next stage's start, each over the baseline's first painted pixels.
+# usage: bash bench/startup_bench.sh WIN64_BUILD_DIR [RUNS]
+#   The build must hold zvsetup, startup_probe and first_paint_window. Runs in a Wine
+#   prefix of its own (BENCH_WINEPREFIX, default a fresh one in a temporary folder) with the
+#   session script's display, and stops that session at the end. RUNS defaults to 5.
+# Exit 77 with a line saying so when wine or the build is not there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:?usage: startup_bench.sh WIN64_BUILD_DIR [RUNS]}
+runs=${2:-5}
+launcher_exe=$build/launcher/zvsetup.exe
+probe_exe=$build/bench/startup_probe.exe
+baseline_exe=$build/bench/first_paint_window.exe
+if ! command -v wine >/dev/null; then
+  echo "startup: skipped, wine is not installed"
+  exit 77
+fi
+for exe in "$launcher_exe" "$probe_exe" "$baseline_exe"; do
+  if [[ ! -f $exe ]]; then
+    echo "startup: skipped, $exe is not built"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+export WINEPREFIX=${BENCH_WINEPREFIX:-$work/wine}
+cleanup() {
+  bash scripts/wine-session.sh stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+echo "startup: booting the Wine prefix" >&2
+bash scripts/wine-session.sh start
+
+# The programs and every run's files in C:\startup of the prefix.
+win_root='C:\startup'
+root=$WINEPREFIX/drive_c/startup
+rm -rf "$root"
+mkdir -p "$root"
+cp "$launcher_exe" "$root/zvsetup.exe"
+cp "$baseline_exe" "$root/first_paint_window.exe"
+figures=$work/figures
+mkdir -p "$figures"
+
+wine() { timeout -k 5 150 bash cmake/wine-run.sh "$@" >/dev/null 2>&1; }
+
+# run_pair NAME: the baseline once, then the launcher once, each with a temporary folder of
+# its own; the observations go to $figures as NAME-numbered files.
+run_pair() {
+  local n=$1 tmp="$win_root\\tmp-$1"
+  wine "$probe_exe" time "$tmp\\" "$win_root\\baseline-$n.txt" \
+    "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$n.txt"
+  ZELVORA_STAGE_RECORD="$win_root\\record-$n.txt" \
+    wine "$probe_exe" time "$tmp\\" "$win_root\\launcher-$n.txt" "\"$win_root\\zvsetup.exe\""
+  # The clean-up script ends after the next stage; the next run starts on a quiet machine.
+  for _ in $(seq 100); do
+    [[ -z $(ls -A "$root/tmp-$n") ]] && break
+    sleep 0.1
+  done
+  cp "$root"/{baseline,baseline-self,launcher,record}-"$n".txt "$figures/" 2>/dev/null || true
+}
+
+# The first run of each program in a fresh prefix loads its files from disk: a warm-up.
+echo "startup: $runs runs under wine64" >&2
+run_pair 0
+for n in $(seq "$runs"); do run_pair "$n"; done
+python3 bench/startup_figures.py "$figures" "$runs"

@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""The start-up table from the observation files that bench/startup_bench.sh collects.
+
+usage: startup_figures.py DIR RUNS
+
+DIR holds, for each run i of 1..RUNS: baseline-i.txt and launcher-i.txt (startup_probe's
+observations), baseline-self-i.txt (first_paint_window's own paint_ms) and record-i.txt (the
+next stage's record with start_ms). Every figure is milliseconds from just before
+CreateProcess; the table gives the median and the spread (lowest to highest) over the runs,
+the ratio of each median to the baseline's median first paint, and the spread of the ratio
+taken pair by pair: the baseline and the launcher run in turn, so a change of the machine's
+load falls on both runs of a pair.
+"""
+import statistics
+import sys
+
+MEASURES = [
+    "baseline window",
+    "baseline paint seen",
+    "baseline paint (own clock)",
+    "launcher splash window",
+    "launcher splash paint seen",
+    "next stage start",
+]
+
+
+def read_keys(path):
+    keys = {}
+    with open(path, encoding="latin-1") as text:
+        for line in text:
+            name, _, value = line.rstrip("\r\n").partition("=")
+            keys[name] = value
+    return keys
+
+
+def collect(folder, runs):
+    """Per measure, the list of its milliseconds over the runs."""
+    measures = {name: [] for name in MEASURES}
+    for i in range(1, runs + 1):
+        baseline = read_keys(f"{folder}/baseline-{i}.txt")
+        self_paint = read_keys(f"{folder}/baseline-self-{i}.txt")
+        launcher = read_keys(f"{folder}/launcher-{i}.txt")
+        record = read_keys(f"{folder}/record-{i}.txt")
+        if launcher.get("exit_code") != "0" or baseline.get("exit_code") != "0":
+            raise SystemExit(f"startup_figures: run {i} failed: launcher exit {launcher.get('exit_code')},"
+                             f" baseline exit {baseline.get('exit_code')}")
+        try:
+            values = observed_values(baseline, self_paint, launcher, record)
+        except ValueError as error:
+            raise ValueError(f"run {i}: {error}") from error
+        for name, value in values.items():
+            measures[name].append(value)
+    return measures
+
+
+def observed_values(baseline, self_paint, launcher, record):
+    """One pair of runs' milliseconds by measure, each from its run's start_ms."""
+    sources = {
+        "baseline window": (baseline, baseline, "window_ms"),
+        "baseline paint seen": (baseline, baseline, "paint_ms"),
+        "baseline paint (own clock)": (baseline, self_paint, "paint_ms"),
+        "launcher splash window": (launcher, launcher, "window_ms"),
+        "launcher splash paint seen": (launcher, launcher, "paint_ms"),
+        "next stage start": (launcher, record, "start_ms"),
+    }
+    values = {}
+    for name, (run, source, key) in sources.items():
+        moment = source.get(key)
+        if moment in (None, "none") or "start_ms" not in run:
+            raise ValueError(f"the {name} was not observed")
+        values[name] = float(moment) - float(run["start_ms"])
+    return values
+
+
+def main():
+    if len(sys.argv) != 3:
+        raise SystemExit("usage: startup_figures.py DIR RUNS")
+    folder, runs = sys.argv[1], int(sys.argv[2])
+    try:
+        measures = collect(folder, runs)
+    except (OSError, ValueError) as error:
+        raise SystemExit(f"startup_figures: a run left no usable observation ({error})")
+    medians = {name: statistics.median(values) for name, values in measures.items()}
+    base = measures["baseline paint seen"]
+    base_median = medians["baseline paint seen"]
+    print(f"startup: wine64, ms from CreateProcess: median, spread of {runs} runs; ratio of the medians to"
+          " the baseline's first paint seen, and the spread of that ratio pair by pair")
+    for name in MEASURES:
+        values = measures[name]
+        ratios = [value / baseline for value, baseline in zip(values, base)]
+        print(f"  {name:<28} {medians[name]:8.1f} ms  {min(values):8.1f} .. {max(values):8.1f} ms"
+              f"   x{medians[name] / base_median:5.2f}  ({min(ratios):5.2f} .. {max(ratios):5.2f})")
+    watcher = [seen - own for seen, own in zip(base, measures["baseline paint (own clock)"])]
+    print(f"  the watcher sees a paint {statistics.median(watcher):.1f} ms (median) after it ends")
+
+
+if __name__ == "__main__":
+    main()
