@@ -10,29 +10,35 @@
 
 namespace test_support {
 
+struct DialogSearch {
+  DWORD processId;
+  HWND exclude;
+  HWND found;
+};
+
+// EnumWindows callback of FindVisibleDialog (a plain function: 32-bit callbacks are stdcall,
+// which a lambda does not convert to).
+inline BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM param) {
+  DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || window == search->exclude || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  char className[16] = "";
+  if (GetClassNameA(window, className, sizeof className) == 0 ||
+      std::strcmp(className, "#32770") != 0) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
 // The first visible top-level window of class "#32770" (a dialog or message box) of the
 // process processId other than exclude; null when there is none.
 inline HWND FindVisibleDialog(DWORD processId, HWND exclude = nullptr) {
-  struct Search {
-    DWORD processId;
-    HWND exclude;
-    HWND found;
-  } search{processId, exclude, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        Search* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char className[16] = "";
-        if (owner != s->processId || window == s->exclude || !IsWindowVisible(window)) return TRUE;
-        if (GetClassNameA(window, className, sizeof className) == 0 ||
-            std::strcmp(className, "#32770") != 0) {
-          return TRUE;
-        }
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{processId, exclude, nullptr};
+  EnumWindows(MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
