@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +50,21 @@ TEST(HostProcessWaitTest, WaitsForAChildToEnd) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
   // Reaped by the wait: the id is free now.
   EXPECT_EQ(platform::WaitForProcessEnd(static_cast<uint32_t>(child)), platform::ProcessWait::kNoSuchProcess);
+}
+
+TEST(HostProcessWaitTest, BoundedWaitEndsWhileTheProcessRuns) {
+  EXPECT_EQ(platform::ParentProcessId(), static_cast<uint32_t>(getppid()));
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    pause();
+    _exit(0);
+  }
+  EXPECT_EQ(platform::WaitForProcessEndFor(static_cast<uint32_t>(child), 50),
+            platform::ProcessWait::kTimedOut);
+  kill(child, SIGKILL);
+  EXPECT_EQ(platform::WaitForProcessEndFor(static_cast<uint32_t>(child), 5000),
+            platform::ProcessWait::kEnded);
 }
 
 TEST(HostProcessWaitTest, NoProcessMeansNoWait) {

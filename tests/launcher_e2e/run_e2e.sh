@@ -179,6 +179,30 @@ case $scenario in
     umount "$temp_unix"
     trap - EXIT
     ;;
+  long-temp)
+    # A temporary folder whose path is close to the 260-character limit: the entries' paths
+    # pass it. Whatever the system allows, the run succeeds and cleans up after itself, or
+    # stops with one message and leaves nothing.
+    long=$win_root
+    long_unix=$root
+    while ((${#long} < 230)); do long+='\\folder0123'; long_unix+=/folder0123; done
+    mkdir -p "$long_unix"
+    temp_win="$long\\"
+    temp_unix=$long_unix
+    answer_box_in_background "Zelvora Setup" "$root/box.txt"
+    run_launcher ""
+    sleep 1
+    kill "$answer_pid" 2>/dev/null
+    wait "$answer_pid" 2>/dev/null
+    echo "     (path of ${#temp_win} characters; exit code $status)"
+    if [[ $status == 0 ]]; then
+      check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    else
+      check '[[ $status == 3 ]]' "a failure is a write failure, exit code 3 (was $status)"
+      check '[[ -s $root/box.txt ]]' "with one message"
+      check '[[ -z $(ls -A "$temp_unix") ]]' "and nothing left"
+    fi
+    ;;
   two-launchers)
     # Two launchers started at the same moment both choose 0.bat and VAVOdozu0 first; each
     # must end up with a script and a work folder of its own.
