@@ -182,13 +182,22 @@ function(vx_sample_payload dir prefix)
   add_custom_command(OUTPUT ${lists}
     COMMAND ${Python3_EXECUTABLE} ${VX_SAMPLE_PAYLOAD_SCRIPT} --out ${dir} "${vistart_args}" "${pidwait_args}"
     DEPENDS ${VX_SAMPLE_PAYLOAD_SCRIPT} ${script_dir}/sample_content.py
-      "$<$<TARGET_EXISTS:vistart>:vistart>" "$<$<TARGET_EXISTS:pidwait>:pidwait>"
+      # The programs' files, so that a rebuilt program is packed again (a target name inside a
+      # generator expression would only order the builds).
+      "$<$<TARGET_EXISTS:vistart>:$<TARGET_FILE:vistart>>" "$<$<TARGET_EXISTS:pidwait>:$<TARGET_FILE:pidwait>>"
     COMMENT "Writing the sample setup payload"
     COMMAND_EXPAND_LISTS VERBATIM)
   foreach(name count IN ZIP_LISTS VX_SETUP_ARCHIVES VX_SAMPLE_ENTRY_COUNTS)
     set(${prefix}_${name}_MODE list PARENT_SCOPE)
     set(${prefix}_${name}_PATH ${dir}/${name}.list PARENT_SCOPE)
-    set(${prefix}_${name}_INPUTS ${dir}/${name}.list PARENT_SCOPE)
+    # The generator gives every file a fixed time, so a rebuilt next-stage program would not
+    # look newer than the archive it goes into: the archive names the programs themselves.
+    set(inputs ${dir}/${name}.list)
+    if(name STREQUAL "SETUPBASE")
+      list(APPEND inputs "$<$<TARGET_EXISTS:vistart>:$<TARGET_FILE:vistart>>"
+        "$<$<TARGET_EXISTS:pidwait>:$<TARGET_FILE:pidwait>>")
+    endif()
+    set(${prefix}_${name}_INPUTS "${inputs}" PARENT_SCOPE)
     set(${prefix}_${name}_COUNT ${count} PARENT_SCOPE)
   endforeach()
 endfunction()

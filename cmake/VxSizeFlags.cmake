@@ -31,9 +31,16 @@ function(vx_minimize_size target)
       set(output_dir ${CMAKE_CURRENT_BINARY_DIR})
     endif()
     set(unstripped ${output_dir}/${target}.unstripped${CMAKE_EXECUTABLE_SUFFIX})
+    # strip writes the time of its run into a PE header unless SOURCE_DATE_EPOCH names one;
+    # the build's fixed date keeps the product reproducible.
+    set(epoch 0)
+    if(DEFINED VX_SOURCE_DATE_EPOCH)
+      set(epoch ${VX_SOURCE_DATE_EPOCH})
+    endif()
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${unstripped}
-      COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+      COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${epoch}
+        ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
       VERBATIM)
     set_target_properties(${target} PROPERTIES VX_UNSTRIPPED_FILE ${unstripped})
   endif()
