@@ -1,14 +1,6 @@
-# Cross build for Windows with mingw-w64 (x86_64); the posix thread model gives std::thread.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for Windows with mingw-w64 (x86_64): the twin that runs here.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VX_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${VX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${VX_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${VX_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# This twin is the one that runs here: tests go through Wine.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+# Tests go through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
