@@ -56,16 +56,21 @@ bool OemForm(const char* path, VxString* oem) {
 }
 
 VxString Quoted(const VxString& text) {
-  VxString escaped;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    escaped += text[i];
-    if (text[i] == '%') escaped += '%';
-  }
+  VxString escaped = EscapePercents(text);
   if (!HoldsSplitter(escaped)) return escaped;
   return VxString("\"") + escaped + "\"";
 }
 
 }  // namespace
+
+VxString EscapePercents(const char* text) {
+  VxString escaped;
+  for (const char* p = text; *p != '\0'; ++p) {
+    escaped += *p;
+    if (*p == '%') escaped += '%';
+  }
+  return escaped;
+}
 
 bool IsPlainBatchPath(const char* path) {
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p != '\0'; ++p) {

@@ -13,6 +13,10 @@
 
 #include "string/vx_string.h"
 
+// text with every percent sign doubled: the literal part of a format pattern,
+// and a path as a batch line reads it back.
+VxString EscapePercents(const char* text);
+
 // True when path can stand unquoted and unconverted in a batch line.
 bool IsPlainBatchPath(const char* path);
 

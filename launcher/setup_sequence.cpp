@@ -86,7 +86,6 @@ struct Payload {
 };
 
 void FindPayload(Payload* payload) {
-  payload->entryCount = 0;
   for (int i = 0; i < kPayloadArchiveCount; ++i) {
     payload->present[i] = platform::FindResourceBytes(
         moduleInstance, platform::kArchiveResourceType, kPayloadArchives[i], &payload->archives[i]);
@@ -252,15 +251,6 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
 }
 
 }  // namespace
-
-VxString EscapePercents(const char* text) {
-  VxString escaped;
-  for (const char* p = text; *p != '\0'; ++p) {
-    escaped += *p;
-    if (*p == '%') escaped += '%';
-  }
-  return escaped;
-}
 
 VxString BuildStageCommand(const char* modulePath, const char* scriptPath, const char* commandLine) {
   VxString command;

@@ -33,10 +33,6 @@ struct SetupOutcome {
 // folder it was in, so that nothing of its own holds the work folder.
 SetupOutcome RunSetupSequence(const char* tempDir, const char* commandLine);
 
-// text with every percent sign doubled, for use as the literal part of a
-// format pattern.
-VxString EscapePercents(const char* text);
-
 // The next stage's command line for the launcher's own file name, the script
 // path and the launcher's argument string, byte for byte as the setup starter
 // reads it. An empty argument string leaves a blank at the end.

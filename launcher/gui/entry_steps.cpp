@@ -35,8 +35,9 @@ void ShowLauncherMessage(const char* text) {
 
 void CloseSplashAndWait() {
   DestroyWindow(static_cast<HWND>(splashWindow));
-  // Unsigned 32-bit arithmetic throughout, as the clock wraps: the wait ends as
-  // soon as start + 5000 is not above now.
+  // The plain unsigned comparison: the wait ends as soon as start + 5000 is not
+  // above now. Within 5 s of the clock's wrap that is at once, which only
+  // shortens the wait.
   const uint32_t end = platform::TimeGetTime() + kFinalWaitMs;
   while (splashOpen != 0 && platform::TimeGetTime() < end) PumpOneMessage();
 }

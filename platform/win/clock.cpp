@@ -16,9 +16,8 @@ using TimeGetTimeFunction = DWORD(WINAPI*)();
 // system folder on first use instead; without it the tick count stands in, which has the same
 // unit and wraps the same way.
 TimeGetTimeFunction FindTimeGetTime() {
-  HMODULE winmm = internal::LoadSystemLibrary("winmm.dll");
-  FARPROC found = winmm != nullptr ? GetProcAddress(winmm, "timeGetTime") : nullptr;
-  return reinterpret_cast<TimeGetTimeFunction>(reinterpret_cast<void (*)()>(found));
+  return internal::FindFunction<TimeGetTimeFunction>(internal::LoadSystemLibrary("winmm.dll"),
+                                                     "timeGetTime");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/disk.h"
 
 #include "platform/common/test_overrides.h"
+#include "platform/win/system_library.h"
 
 #include <windows.h>
 
@@ -16,9 +17,8 @@ using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULAR
 // The extended call is missing from the first Windows 95 release, so it is
 // looked up rather than imported; without it the launcher would not load there.
 GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceEx() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
-  return reinterpret_cast<GetDiskFreeSpaceExAFunction>(reinterpret_cast<void (*)()>(found));
+  return internal::FindFunction<GetDiskFreeSpaceExAFunction>(GetModuleHandleA("kernel32.dll"),
+                                                             "GetDiskFreeSpaceExA");
 }
 
 }  // namespace

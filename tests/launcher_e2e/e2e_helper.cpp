@@ -11,7 +11,6 @@
 //   setup-window OUT SECONDS  opens a minimised window of the setup's class and title and
 //                             keeps it for SECONDS; then writes to OUT whether it was
 //                             restored and exits 0.
-//   shot OUT.bmp              saves the screen as a 24-bit BMP.
 //   load NAME                 LoadLibraryA(NAME) with the default search order: exit 0 when
 //                             it loaded.
 //   mkdir PATH                CreateDirectoryA(PATH), {XX} spelt as in run: exit 0 when made.
@@ -120,38 +119,6 @@ int SetupWindow(const char* outPath, int seconds) {
   return 0;
 }
 
-int Shot(const char* outPath) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                    &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + rowBytes * static_cast<DWORD>(height);
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-  bytes.append(static_cast<const char*>(bits), rowBytes * static_cast<DWORD>(height));
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return WriteText(outPath, bytes) ? 0 : 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,11 +129,10 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "setup-window") == 0) {
     return SetupWindow(argv[2], std::atoi(argv[3]));
   }
-  if (argc >= 3 && std::strcmp(argv[1], "shot") == 0) return Shot(argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "mkdir") == 0) {
     return CreateDirectoryA(DecodeBytes(argv[2]).c_str(), nullptr) ? 0 : 1;
   }
   if (argc >= 3 && std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
-  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|shot|load|mkdir ...\n");
+  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|load|mkdir ...\n");
   return 2;
 }

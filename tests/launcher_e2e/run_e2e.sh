@@ -60,6 +60,13 @@ wait_until_empty() {
   return 1
 }
 
+# Waits until the next stage has written its whole record (its last line is exit_code=), at
+# most 30 s.
+wait_for_record() {
+  for _ in $(seq 300); do grep -qs '^exit_code=' "$1" && return 0; sleep 0.1; done
+  return 1
+}
+
 run_launcher_expecting_box() {  # the launcher is to show one message box: box.txt gets it
   answer_box_in_background "Zelvora Setup" "$root/box.txt"
   run_launcher ""
@@ -76,7 +83,7 @@ case $scenario in
     args='-silent "C:\Program Files\Zelvora" 100% done'
     run_launcher "$args"
     check '[[ $status == 0 ]]' "exit code 0 (was $status)"
-    for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
+    wait_for_record "$record"
     check '[[ -f $record ]]' "the next stage ran and wrote its record"
     expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
     check 'grep -qxF "full_command_line=$expected" "$record"' "the next stage got the command line byte for byte"
@@ -147,7 +154,7 @@ case $scenario in
     wine "$helper" mkdir "$temp_arg"
     run_launcher ""
     check '[[ $status == 0 ]]' "exit code 0 (was $status)"
-    for _ in $(seq 300); do [[ -f $record ]] && break; sleep 0.1; done
+    wait_for_record "$record"
     check 'iconv -f CP1252 -t UTF-8 "$record" | grep -qxF "arg.CleanUp=${temp_win}0.bat"' \
       "the script lies in the temporary folder, its path taken literally"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
@@ -220,7 +227,7 @@ case $scenario in
     check '[[ ! -f $root/unexpected-box.txt ]]' "no message box came up"
     check '[[ $status1 == 0 && $status2 == 0 ]]' "both exit with 0 (were $status1 and $status2)"
     for n in 1 2; do
-      for _ in $(seq 300); do grep -qs '^exit_code=' "$root/record$n.txt" && break; sleep 0.1; done
+      wait_for_record "$root/record$n.txt"
     done
     check '[[ -f $root/record1.txt && -f $root/record2.txt ]]' "both next stages ran"
     check '[[ $(grep -h "^arg.CleanUp=" "$root"/record?.txt | sort -u | wc -l) == 2 ]]' "two scripts"
