@@ -25,6 +25,10 @@ enum LauncherExitCode : int {
   kExitOutOfMemory = 5,
   // Any other exception reached the entry function.
   kExitUnexpected = 6,
+  // The next stage could not be started: the work folder could not be entered,
+  // or the system refused to run the unpacked program (not a program, removed
+  // or blocked meanwhile). Everything unpacked and the script are removed.
+  kExitStageNotStarted = 7,
 };
 
 #endif  // VX_LAUNCHER_EXIT_CODES_H

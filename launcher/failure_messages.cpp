@@ -54,6 +54,18 @@ const MessageEntry kFailureMessages[] = {
      "l'installation.\n\n(%s)",
      "Das Setup wurde durch einen unerwarteten Fehler abgebrochen. Bitte starten Sie das Setup "
      "erneut.\n\n(%s)"},
+    {kExitStageNotStarted,
+     "Setup could not start the installation program. A security program may have blocked it; "
+     "please check its settings and start setup again.\n\n(%s)",
+     "Non \xE8 stato possibile avviare il programma di installazione. Un programma di sicurezza "
+     "potrebbe averlo bloccato; verifichi le sue impostazioni e avvii di nuovo "
+     "l'installazione.\n\n(%s)",
+     "Le programme d'installation n'a pas pu \xEAtre lanc\xE9. Un logiciel de s\xE9" "curit\xE9 "
+     "l'a peut-\xEAtre bloqu\xE9 ; v\xE9rifiez ses param\xE8tres, puis relancez "
+     "l'installation.\n\n(%s)",
+     "Das Installationsprogramm konnte nicht gestartet werden. M\xF6glicherweise hat ein "
+     "Sicherheitsprogramm es blockiert; bitte pr\xFC" "fen Sie dessen Einstellungen und starten "
+     "Sie das Setup erneut.\n\n(%s)"},
 };
 
 }  // namespace

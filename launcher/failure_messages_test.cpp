@@ -22,7 +22,7 @@ class FailureMessagesTest : public ::testing::Test {
 };
 
 const int kFailureCodes[] = {kExitDamagedArchive, kExitStreamFailure, kExitNoUniqueName,
-                             kExitOutOfMemory, kExitUnexpected};
+                             kExitOutOfMemory, kExitUnexpected, kExitStageNotStarted};
 
 // Each text is a format with exactly one "%s" and no other conversion, so the
 // detail is the one argument it reads.

@@ -37,6 +37,18 @@ void RecordCurrentDir(CreatedDirList* dirs) {
   }
 }
 
+// Records component of the current directory, a folder that was made but could
+// not be entered: it is removed with the rest all the same.
+void RecordUnenteredDir(const char* component, CreatedDirList* dirs) {
+  if (dirs == nullptr) return;
+  char* parent = platform::GetCwd(nullptr, 0);
+  if (parent == nullptr) return;
+  VxString dir(parent);
+  platform::FreeCwd(parent);
+  if (dir.GetLength() == 0 || dir[dir.GetLength() - 1] != '\\') dir += "\\";
+  dirs->AddHead(dir + component);
+}
+
 }  // namespace
 
 CreatedDirList::~CreatedDirList() {
@@ -100,9 +112,14 @@ int CreateDirsStepwise(const char* rest, CreatedDirList* dirs) {
   component[kComponentLimit] = '\0';
 
   if (platform::ChangeDir(component) != 0) {
-    platform::MakeDir(component);  // a failure shows in the next step
-    if (platform::ChangeDir(component) != 0) return 1;
-    RecordCurrentDir(dirs);
+    // A failure to make it shows in the next step. Only a folder made here is
+    // recorded: one that someone else made in between is not this run's to remove.
+    const bool made = platform::MakeDir(component) == 0;
+    if (platform::ChangeDir(component) != 0) {
+      if (made) RecordUnenteredDir(component, dirs);
+      return 1;
+    }
+    if (made) RecordCurrentDir(dirs);
   }
   if (separator != nullptr) return CreateDirsStepwise(separator + 1, dirs);
   return 0;
@@ -141,7 +158,11 @@ int CreateFreshDir(const char* path, CreatedDirList* dirs) {
   int savedDrive = platform::GetDrive();
   char* startDir = platform::GetCwd(nullptr, 0);
   int result = platform::ChangeDir(path) == 0 ? 0 : 1;
-  if (result == 0) RecordCurrentDir(dirs);
+  if (result == 0) {
+    RecordCurrentDir(dirs);
+  } else if (dirs != nullptr) {
+    dirs->AddHead(VxString(path));  // made, so removed with the rest
+  }
   platform::ChangeDrive(savedDrive);
   if (startDir != nullptr) platform::ChangeDir(startDir);
   platform::FreeCwd(startDir);

@@ -72,15 +72,19 @@ VxString FindUniqueName(VxString pattern);
 // relative. 0 when the directory exists afterwards, 1 when a step failed.
 // Each directory made is recorded at the front of dirs (unless dirs is null) as
 // the full path that the current-directory query gives. Directories made
-// before a failure stay and stay recorded. The current drive and directory are
-// the same afterwards as before, on success and on failure.
+// before a failure stay and stay recorded, one that was made but could not be
+// entered too (as the current directory's path and its name). The current
+// drive and directory are the same afterwards as before, on success and on
+// failure.
 int CreatePathDirs(const char* path, CreatedDirList* dirs);
 
 // Makes the one directory path (a full path without a trailing backslash, its
 // parent existing) and records it in dirs as CreatePathDirs would. 1, with
 // nothing recorded, when anything of that name exists already or it cannot be
 // made: a folder that someone else made in between is never taken for one's
-// own. The current drive and directory are the same afterwards.
+// own. 1 too when it was made but cannot be entered; it is recorded then (as
+// path), so that it is removed with the rest. The current drive and directory
+// are the same afterwards.
 int CreateFreshDir(const char* path, CreatedDirList* dirs);
 
 // Inner steps of CreatePathDirs, 0 for success and 1 for failure.

@@ -1,6 +1,7 @@
 #include "launcher/file_system.h"
 
 #include "platform/dirs.h"
+#include "platform/file.h"
 #include "platform/testing/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,35 @@ TEST_F(FileSystemTest, FailureKeepsWhatWasMadeAndRestores) {
   EXPECT_EQ(Strings(dirs), (std::vector<std::string>{temp_ + "\\new\\deeper", temp_ + "\\new"}));
   EXPECT_EQ(Here(), before);
   EXPECT_EQ(ScratchDir::ListTree(temp_), (std::vector<std::string>{"blocker", "new\\", "new\\deeper\\"}));
+}
+
+// Whichever folder cannot be entered, every folder made is recorded, so that the clean-up
+// can remove it.
+TEST_F(FileSystemTest, EveryFolderMadeIsRecordedWhicheverEnterFails) {
+  for (uint32_t passes = 0; passes < 12; ++passes) {
+    SCOPED_TRACE("enter " + std::to_string(passes));
+    const std::string top = temp_ + "\\run" + std::to_string(passes);
+    Place before = Here();
+    CreatedDirList dirs;
+    platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail, passes);
+    const int result = CreatePathDirs((top + "\\a\\b\\c").c_str(), &dirs);
+    const bool faultUsed = !platform::FileFaults::Pending(platform::FileCall::ChangeDir);
+    platform::FileFaults::Clear();
+    std::vector<std::string> made;
+    for (const std::string& dir : ScratchDir::ListTree(temp_)) {
+      if (dir.rfind("run" + std::to_string(passes) + "\\", 0) == 0) {
+        made.insert(made.begin(), temp_ + "\\" + dir.substr(0, dir.size() - 1));
+      }
+    }
+    EXPECT_EQ(Strings(dirs), made);
+    if (!faultUsed) {
+      EXPECT_EQ(result, 0);
+    }
+    // A fault that hits the final return cannot be undone by the call itself.
+    platform::ChangeDrive(before.drive);
+    platform::ChangeDir(before.dir.c_str());
+    if (!faultUsed) break;
+  }
 }
 
 TEST_F(FileSystemTest, OverlongComponentFails) {

@@ -28,6 +28,8 @@ namespace {
 
 constexpr int kModulePathSize = 260;
 constexpr uint32_t kShowNormal = 5;  // SW_SHOW
+// The next stage's program, one of the unpacked files; the command line names it the same.
+constexpr char kStageProgram[] = "Vistart.exe";
 
 // What the run has made so far, so that a failure can take it all back. The
 // entry files are recorded before they are opened, so that a file left short
@@ -130,7 +132,12 @@ bool MakeWorkDir(const VxString& literalTemp, VxString* workDir, Payload* payloa
   VxString name = workDir->Left(workDir->GetLength() - 1);
   for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs) != 0; ++attempt) {
     name = FindUniqueName(literalTemp + "VAVOdozu%d");
-    if (attempt == kFreshNameTries || name.GetLength() == 0) {
+    if (name.GetLength() == 0) {
+      Fail(outcome, kExitNoUniqueName, "no free folder name in %s",
+           static_cast<const char*>(literalTemp));
+      return false;
+    }
+    if (attempt == kFreshNameTries) {
       Fail(outcome, kExitStreamFailure, "the work folder could not be made in %s",
            static_cast<const char*>(literalTemp));
       return false;
@@ -172,6 +179,31 @@ bool OpenScript(const VxString& literalTemp, VxString* scriptPath, Unpacked* unp
 void LeaveWorkDir(char* startDir, const char* tempDir) {
   if (startDir == nullptr || platform::ChangeDir(startDir) != 0) platform::ChangeDir(tempDir);
   platform::FreeCwd(startDir);
+}
+
+// Starts the next stage from the work folder: the program by its full path there, so that
+// no file of that name elsewhere (beside the launcher, say) can run instead, with the work
+// folder as its current directory. The launcher leaves the folder again right after the
+// start: while it waits for the splash, a folder that is current in a live process could not
+// be removed by the clean-up script, nor by the launcher itself after a failed start.
+void StartStage(const VxString& workDir, const VxString& command, const char* tempDir,
+                SetupOutcome* outcome) {
+  char* startDir = platform::GetCwd(nullptr, 0);
+  if (platform::ChangeDir(workDir) != 0) {
+    platform::FreeCwd(startDir);
+    Fail(outcome, kExitStageNotStarted, "the work folder %s could not be entered",
+         static_cast<const char*>(workDir));
+    return;
+  }
+  const VxString program = workDir + kStageProgram;
+  stageLaunched = true;
+  const uint32_t error = platform::StartProgram(program, command, kShowNormal);
+  LeaveWorkDir(startDir, tempDir);
+  if (error != 0) {
+    stageLaunched = false;
+    Fail(outcome, kExitStageNotStarted, "%s could not be started (system error %u)",
+         static_cast<const char*>(program), static_cast<unsigned>(error));
+  }
 }
 
 void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
@@ -238,18 +270,9 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   VxString command = BuildStageCommand(modulePath, scriptPath, commandLine);
 
   // The command is built before the folder is entered: once it is current, a
-  // failure could no longer remove the folder on Windows. Nothing fails after
-  // this point, and a failing change of folder or start is not reported.
-  char* startDir = platform::GetCwd(nullptr, 0);
-  platform::ChangeDir(workDir);
-  stageLaunched = true;
-  platform::StartCommand(command, kShowNormal);
-  // The next stage has the work folder as its own current directory now. The
-  // launcher leaves it again: while it waits for the splash, a folder that is
-  // current in a live process could not be removed by the clean-up script.
-  LeaveWorkDir(startDir, tempDir);
+  // failure could no longer remove the folder on Windows.
+  StartStage(workDir, command, tempDir, outcome);
 }
-
 }  // namespace
 
 VxString BuildStageCommand(const char* modulePath, const char* scriptPath, const char* commandLine) {

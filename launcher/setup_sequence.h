@@ -28,9 +28,10 @@ struct SetupOutcome {
 // Runs the second half with tempDir (ending with a backslash, taken literally:
 // a percent sign in it is no conversion) and the launcher's own argument
 // string (null counts as empty). Catches every exception of its own steps.
-// Sets stageLaunched just before the start. The next stage starts with the
-// work folder as its current directory; the launcher itself goes back to the
-// folder it was in, so that nothing of its own holds the work folder.
+// Sets stageLaunched just before the start, and clears it again when the start
+// fails. The next stage is started by its full path in the work folder, with
+// the work folder as its current directory; the launcher itself goes back to
+// the folder it was in, so that nothing of its own holds the work folder.
 SetupOutcome RunSetupSequence(const char* tempDir, const char* commandLine);
 
 // The next stage's command line for the launcher's own file name, the script

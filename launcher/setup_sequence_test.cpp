@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <list>
 #include <string>
 #include <vector>
@@ -85,6 +86,13 @@ class SetupSequenceTest : public ::testing::Test {
                                static_cast<uint32_t>(kept.size()));
     return true;
 #endif
+  }
+
+  // A payload that holds just the next stage's program, so that the stage can start.
+  bool AddStage() {
+    ArchiveWriter writer;
+    writer.AddFile("Vistart.exe", "stage");
+    return AddArchive("SETUPBASE", writer.Build());
   }
 
   std::string Script(const std::string& name) {
@@ -154,17 +162,94 @@ TEST_F(SetupSequenceTest, ExampleScriptLineForLine) {
   EXPECT_EQ(5u, platform::LastShowForTesting());
 }
 
-TEST_F(SetupSequenceTest, WithoutArchivesTheScriptRemovesOnlyItself) {
+// Without entries there is no work folder to start the next stage from: it is never looked
+// for anywhere else.
+TEST_F(SetupSequenceTest, WithoutArchivesNothingStartsAndNothingStays) {
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
-  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
-  std::vector<std::string> expected = {"cd \\", temp_ + "VAVOdozu0\\pidwait %1",
-                                       "del " + temp_ + "0.bat"};
-  EXPECT_EQ(expected, Lines(Script("0.bat")));
-  EXPECT_EQ(std::vector<std::string>{"0.bat"}, ScratchDir::ListTree(scratch_.Path()));
-  EXPECT_TRUE(stageLaunched);
+  ExpectNothingLeft(outcome, kExitStageNotStarted);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find(temp_ + "VAVOdozu0"));
+}
+
+TEST_F(SetupSequenceTest, FailedStartLeavesNothing) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  platform::FailProgramStartsForTesting(193);  // ERROR_BAD_EXE_FORMAT
+  char* before = platform::GetCwd(nullptr, 0);
+  ASSERT_NE(nullptr, before);
+  const std::string start = before;
+  platform::FreeCwd(before);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ExpectNothingLeft(outcome, kExitStageNotStarted);
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("VAVOdozu0\\Vistart.exe"));
+  EXPECT_NE(std::string::npos, std::string(outcome.detail).find("193"));
+  char* after = platform::GetCwd(nullptr, 0);
+  ASSERT_NE(nullptr, after);
+  EXPECT_EQ(start, after);
+  platform::FreeCwd(after);
+}
+
+// Whichever folder cannot be entered (while the entries' folders are made, or the work
+// folder before the start), the run either starts the stage or leaves nothing of its own.
+TEST_F(SetupSequenceTest, AnyFolderThatCannotBeEnteredLeavesNothingOrStarts) {
+  ArchiveWriter writer;
+  writer.AddFile("Vistart.exe", "stage");
+  writer.AddFile("Data\\Deep\\b.dat", "b");
+  writer.AddFile("Docs\\c.txt", "c");
+  if (!AddArchive("SETUPBASE", writer.Build())) GTEST_SKIP() << "no archive resources in this build";
+  int failures = 0;
+  for (uint32_t passes = 0; passes < 40; ++passes) {
+    SCOPED_TRACE("enter " + std::to_string(passes));
+    const std::vector<std::string> before = ScratchDir::ListTree(scratch_.Path());
+    platform::RecordCommandsForTesting(true);
+    platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail, passes);
+    SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+    const bool faultUsed = !platform::FileFaults::Pending(platform::FileCall::ChangeDir);
+    platform::FileFaults::Clear();
+    if (outcome.exitCode == kExitSuccess) {
+      EXPECT_EQ(1, platform::CommandCountForTesting());
+    } else {
+      ++failures;
+      EXPECT_TRUE(outcome.exitCode == kExitStreamFailure || outcome.exitCode == kExitStageNotStarted)
+          << outcome.exitCode << " " << outcome.detail;
+      EXPECT_EQ(before, ScratchDir::ListTree(scratch_.Path()));
+      EXPECT_EQ(0, platform::CommandCountForTesting());
+    }
+    if (!faultUsed) break;
+  }
+  EXPECT_GT(failures, 2);
+}
+
+// The work folder's name taken by someone else between its choice and its making, and no
+// other name free: as for the script, that is "no free name".
+TEST_F(SetupSequenceTest, WorkFolderTakenMeanwhileWithNoOtherNameGivesNoFreeName) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a thousand folders and their existence tests: too slow under wine";
+#endif
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  // Every candidate of the search anew taken: number 0 by the folder made meanwhile, the
+  // others by files made here, with the generator seeded alike each time.
+  const std::string pattern =
+      std::string(static_cast<const char*>(EscapePercents(temp_.c_str()))) + "VAVOdozu%d";
+  for (int i = 0; i < 1100; ++i) {
+    SeedUniqueNamesForTesting(4242);
+    VxString name = FindUniqueName(pattern.c_str());
+    if (name.GetLength() == 0) break;
+    ASSERT_TRUE(ScratchDir::WriteFile(static_cast<const char*>(name), ""));
+  }
+  ASSERT_TRUE(platform::RemoveFile((temp_ + "VAVOdozu0").c_str()));
+  std::vector<std::string> expected = ScratchDir::ListTree(scratch_.Path());
+  expected.insert(expected.begin(), "VAVOdozu0\\");
+  std::sort(expected.begin(), expected.end());
+  SeedUniqueNamesForTesting(4242);
+  platform::FileFaults::Arm(platform::FileCall::MakeDir, platform::FileFault::Short);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  EXPECT_EQ(kExitNoUniqueName, outcome.exitCode) << outcome.detail;
+  // The folder that someone else made stays theirs.
+  EXPECT_EQ(expected, ScratchDir::ListTree(scratch_.Path()));
+  EXPECT_EQ(0, platform::CommandCountForTesting());
 }
 
 TEST_F(SetupSequenceTest, ArgumentsGoLastUnquoted) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "/S \"x y\" Lang=IT");
   ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
   EXPECT_EQ(ExpectedCommand(temp_ + "0.bat", "/S \"x y\" Lang=IT"),
@@ -184,11 +269,12 @@ TEST_F(SetupSequenceTest, StageCommandByteForByte) {
 }
 
 TEST_F(SetupSequenceTest, TakenScriptNumberZeroGivesARandomOne) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
   ASSERT_TRUE(ScratchDir::WriteFile(temp_ + "0.bat", "old"));
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
   ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
   std::vector<std::string> tree = ScratchDir::ListTree(scratch_.Path());
-  ASSERT_EQ(2u, tree.size());
+  ASSERT_EQ(4u, tree.size());  // the old 0.bat, the script, the work folder and its file
   std::string script = tree[0] == "0.bat" ? tree[1] : tree[0];
   ASSERT_GT(script.size(), 4u);
   EXPECT_EQ(".bat", script.substr(script.size() - 4));
@@ -196,9 +282,9 @@ TEST_F(SetupSequenceTest, TakenScriptNumberZeroGivesARandomOne) {
   ASSERT_TRUE(ScratchDir::ReadFile(temp_ + "0.bat", &old));
   EXPECT_EQ("old", old);
   std::vector<std::string> lines = Lines(Script(script));
-  ASSERT_EQ(3u, lines.size());
+  ASSERT_EQ(5u, lines.size());
   EXPECT_EQ(temp_ + "VAVOdozu0\\pidwait %1", lines[1]);
-  EXPECT_EQ("del " + temp_ + script, lines[2]);
+  EXPECT_EQ("del " + temp_ + script, lines[4]);
   EXPECT_EQ(ExpectedCommand(temp_ + script, ""), platform::LastCommandForTesting());
 }
 
@@ -248,6 +334,8 @@ TEST_F(SetupSequenceTest, StageStartsInTheWorkFolderAndTheLauncherLeavesIt) {
   platform::FreeCwd(before);
   ASSERT_EQ(kExitSuccess, RunSetupSequence(temp_.c_str(), "").exitCode);
   EXPECT_EQ(temp_ + "VAVOdozu0", platform::LastCommandDirForTesting());
+  // By its full path: no other file of that name can run instead.
+  EXPECT_EQ(temp_ + "VAVOdozu0\\Vistart.exe", platform::LastProgramForTesting());
   char* after = platform::GetCwd(nullptr, 0);
   ASSERT_NE(nullptr, after);
   EXPECT_EQ(start, after);
@@ -255,6 +343,7 @@ TEST_F(SetupSequenceTest, StageStartsInTheWorkFolderAndTheLauncherLeavesIt) {
 }
 
 TEST_F(SetupSequenceTest, PercentSignsInTheTempFolderAreTakenLiterally) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
   std::string temp = temp_ + "50%d %s%%x\\";
   ASSERT_EQ(0, platform::MakeDir((temp_ + "50%d %s%%x").c_str()));
   SetupOutcome outcome = RunSetupSequence(temp.c_str(), "");
@@ -265,6 +354,8 @@ TEST_F(SetupSequenceTest, PercentSignsInTheTempFolderAreTakenLiterally) {
   // command line carries them literally.
   std::vector<std::string> expected = {
       "cd \\", std::string(BatchPath((temp + "VAVOdozu0\\pidwait").c_str())) + " %1",
+      "del " + std::string(BatchPath((temp + "VAVOdozu0\\Vistart.exe").c_str())),
+      "rmdir " + std::string(BatchPath((temp + "VAVOdozu0").c_str())),
       "del " + std::string(BatchPath((temp + "0.bat").c_str()))};
   EXPECT_EQ(expected, Lines(text));
   EXPECT_NE(std::string::npos, expected[1].find("%%")) << "a percent sign left single";
@@ -335,6 +426,7 @@ TEST_F(SetupSequenceTest, ScriptThatCannotBeMadeAnywhereLeavesNothing) {
 // A script that cannot be made new under the chosen name (taken meanwhile by another
 // launcher, or by something planted there) is made under a name chosen anew.
 TEST_F(SetupSequenceTest, ScriptNameTakenMeanwhileIsChosenAnew) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
   platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, 0, 1);
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
   ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
@@ -361,6 +453,12 @@ TEST(CreateFreshDirTest, TakesOnlyAFolderItMakesItself) {
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\file").c_str(), &dirs));
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\no\\parent").c_str(), &dirs));
   EXPECT_EQ(1, dirs.GetCount());
+  // Made but not entered: recorded all the same, so that it is removed with the rest.
+  platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
+  EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\unentered").c_str(), &dirs));
+  platform::FileFaults::Clear();
+  ASSERT_EQ(2, dirs.GetCount());
+  EXPECT_EQ(scratch.Path() + "\\unentered", std::string(*dirs.begin()));
 }
 
 TEST_F(SetupSequenceTest, FailedFirstScriptWriteLeavesNothing) {

@@ -22,8 +22,9 @@ uint32_t GetTempFolder(uint32_t size, char* buffer);
 // Free bytes available to the caller on root ("C:", a drive letter and a
 // colon). Windows: GetDiskFreeSpaceExA, looked up at run time in kernel32.dll,
 // its figure for the calling user (0 when the call fails); without it the
-// product sectors per cluster x bytes per sector x free clusters, each
-// converted to double first, or 0 when that call fails. Host: the free space
+// product sectors per cluster x bytes per sector x free clusters of
+// GetDiskFreeSpaceA on the drive's root folder ("C:\"), each converted to
+// double first, or 0 when that call fails. Host: the free space
 // of the host directory that the drive stands for, 0 when it is not mapped.
 double GetDriveFreeBytes(const char* root);
 
@@ -38,6 +39,9 @@ bool RemoveDir(const char* path);
 void SetTempFolderForTesting(const char* path);
 void SetDriveFreeBytesForTesting(double freeBytes);
 void ClearDriveFreeBytesForTesting();
+// While hide is true, Windows acts as if the extended free-space call were
+// missing, so that the GetDiskFreeSpaceA fallback answers. The host ignores it.
+void HideExtendedFreeSpaceForTesting(bool hide);
 
 }  // namespace platform
 

@@ -83,7 +83,9 @@ bool FileClose(FileHandle handle);
 // platform layer consults this table before each call and, when a fault is armed for that
 // kind, fails the call (or cuts it short) instead of, or on top of, the system call.
 // Single-threaded: the table is shared by the whole process and not guarded.
-enum class FileCall { Open, Read, Write, Seek, Lock, Unlock, Close, Count };
+// MakeDir and ChangeDir are the directory calls of dirs.h, so that tests can make making or
+// entering a folder fail.
+enum class FileCall { Open, Read, Write, Seek, Lock, Unlock, Close, MakeDir, ChangeDir, Count };
 
 enum class FileFault {
   None,
@@ -92,7 +94,8 @@ enum class FileFault {
   Fail,
   // Write writes only the first half of the bytes (rounded down) and reports success
   // with that count; Seek lands one byte before the target (if the target is not 0);
-  // Read reads at most half the bytes. The other calls treat Short as Fail.
+  // Read reads at most half the bytes; MakeDir makes the folder and then reports failure,
+  // as when someone else made it first. The other calls treat Short as Fail.
   Short,
 };
 

@@ -1,28 +1,58 @@
-// The state behind the test seams of disk.h and process.h.
+// The state behind the test seams of disk.h and process.h. Texts are kept in
+// blocks of their own from the C heap, so that the product carries no string
+// library for them.
 #include "platform/common/test_overrides.h"
 
 #include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/process.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace platform {
 
 namespace {
 
-bool tempOverridden = false;
-std::string tempOverride;
+// A kept text: null stands for "none", and reads as empty.
+class KeptText {
+ public:
+  void Set(const char* text) {
+    std::free(text_);
+    text_ = nullptr;
+    if (text == nullptr) return;
+    const size_t size = std::strlen(text) + 1;
+    text_ = static_cast<char*>(std::malloc(size));
+    if (text_ != nullptr) std::memcpy(text_, text, size);
+  }
+  const char* Get() const { return text_ != nullptr ? text_ : ""; }
+  const char* GetOrNull() const { return text_; }
+
+ private:
+  char* text_ = nullptr;
+};
+
+KeptText tempOverride;
 bool freeOverridden = false;
 double freeOverride = 0.0;
-bool moduleOverridden = false;
-std::string moduleOverride;
+KeptText moduleOverride;
 bool recording = false;
-std::string lastCommand;
-std::string lastCommandDir;
+KeptText lastCommand;
+KeptText lastProgram;
+KeptText lastCommandDir;
 int commandCount = 0;
 uint32_t lastShow = 0;
+uint32_t programStartError = 0;
+
+void Keep(const char* program, const char* command, uint32_t show) {
+  lastProgram.Set(program);
+  lastCommand.Set(command != nullptr ? command : "");
+  char* dir = GetCwd(nullptr, 0);
+  lastCommandDir.Set(dir);
+  FreeCwd(dir);
+  lastShow = show;
+  ++commandCount;
+}
 
 }  // namespace
 
@@ -44,33 +74,31 @@ uint32_t CopyAsModulePath(const char* text, uint32_t size, char* buffer) {
   return length;
 }
 
-const char* TempFolderOverride() { return tempOverridden ? tempOverride.c_str() : nullptr; }
+const char* TempFolderOverride() { return tempOverride.GetOrNull(); }
 
 bool FreeBytesOverride(double* freeBytes) {
   if (freeOverridden) *freeBytes = freeOverride;
   return freeOverridden;
 }
 
-const char* ModulePathOverride() { return moduleOverridden ? moduleOverride.c_str() : nullptr; }
+const char* ModulePathOverride() { return moduleOverride.GetOrNull(); }
 
 bool RecordingCommands() { return recording; }
 
 uint32_t RecordCommand(const char* command, uint32_t show) {
-  lastCommand = command != nullptr ? command : "";
-  char* dir = GetCwd(nullptr, 0);
-  lastCommandDir = dir != nullptr ? dir : "";
-  FreeCwd(dir);
-  lastShow = show;
-  ++commandCount;
+  Keep(nullptr, command, show);
   return 33;
+}
+
+uint32_t RecordProgramStart(const char* program, const char* commandLine, uint32_t show) {
+  if (programStartError != 0) return programStartError;
+  Keep(program, commandLine, show);
+  return 0;
 }
 
 }  // namespace internal
 
-void SetTempFolderForTesting(const char* path) {
-  tempOverridden = path != nullptr;
-  tempOverride = path != nullptr ? path : "";
-}
+void SetTempFolderForTesting(const char* path) { tempOverride.Set(path); }
 
 void SetDriveFreeBytesForTesting(double freeBytes) {
   freeOverridden = true;
@@ -79,22 +107,23 @@ void SetDriveFreeBytesForTesting(double freeBytes) {
 
 void ClearDriveFreeBytesForTesting() { freeOverridden = false; }
 
-void SetModulePathForTesting(const char* path) {
-  moduleOverridden = path != nullptr;
-  moduleOverride = path != nullptr ? path : "";
-}
+void SetModulePathForTesting(const char* path) { moduleOverride.Set(path); }
 
 void RecordCommandsForTesting(bool record) {
   recording = record;
-  lastCommand.clear();
-  lastCommandDir.clear();
+  lastCommand.Set(nullptr);
+  lastProgram.Set(nullptr);
+  lastCommandDir.Set(nullptr);
   commandCount = 0;
   lastShow = 0;
+  programStartError = 0;
 }
 
-const char* LastCommandForTesting() { return lastCommand.c_str(); }
-const char* LastCommandDirForTesting() { return lastCommandDir.c_str(); }
+const char* LastCommandForTesting() { return lastCommand.Get(); }
+const char* LastProgramForTesting() { return lastProgram.Get(); }
+const char* LastCommandDirForTesting() { return lastCommandDir.Get(); }
 int CommandCountForTesting() { return commandCount; }
 uint32_t LastShowForTesting() { return lastShow; }
+void FailProgramStartsForTesting(uint32_t error) { programStartError = error; }
 
 }  // namespace platform

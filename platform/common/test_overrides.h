@@ -28,6 +28,9 @@ bool RecordingCommands();
 // Keeps command and show as the last recorded start; returns what WinExec
 // returns for a started program.
 uint32_t RecordCommand(const char* command, uint32_t show);
+// The same for a start by program path; returns what StartProgram returns: 0,
+// or the error a test asked for (and then keeps nothing).
+uint32_t RecordProgramStart(const char* program, const char* commandLine, uint32_t show);
 
 }  // namespace internal
 }  // namespace platform

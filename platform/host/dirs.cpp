@@ -2,6 +2,7 @@
 // belongs in platform/host.
 #include "platform/dirs.h"
 
+#include "platform/file.h"
 #include "platform/host/drive_map.h"
 
 #include <dirent.h>
@@ -195,12 +196,16 @@ int Access(const char* path, int mode) {
 }
 
 int MakeDir(const char* path) {
+  const FileFault fault = FileFaults::Take(FileCall::MakeDir);
+  if (fault == FileFault::Fail) return -1;
   std::string host = HostPathOf(path);
   if (host.empty()) return -1;
-  return mkdir(host.c_str(), 0777) == 0 ? 0 : -1;
+  const int made = mkdir(host.c_str(), 0777) == 0 ? 0 : -1;
+  return fault == FileFault::Short ? -1 : made;
 }
 
 int ChangeDir(const char* path) {
+  if (FileFaults::Take(FileCall::ChangeDir) != FileFault::None) return -1;
   int drive;
   bool namedDrive;
   std::vector<std::string> components;

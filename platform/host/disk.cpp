@@ -34,6 +34,8 @@ bool RemoveFile(const char* path) {
   return !host.empty() && unlink(host.c_str()) == 0;
 }
 
+void HideExtendedFreeSpaceForTesting(bool) {}
+
 bool RemoveDir(const char* path) {
   std::string host = HostPath(path);
   return !host.empty() && rmdir(host.c_str()) == 0;

@@ -16,4 +16,8 @@ uint32_t StartCommand(const char* command, uint32_t show) {
   return internal::RecordCommand(command, show);
 }
 
+uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show) {
+  return internal::RecordProgramStart(program, commandLine, show);
+}
+
 }  // namespace platform

@@ -2,6 +2,8 @@
 // in platform/win.
 #include "platform/dirs.h"
 
+#include "platform/file.h"
+
 #include <direct.h>
 #include <io.h>
 
@@ -11,9 +13,17 @@ namespace platform {
 
 int Access(const char* path, int mode) { return _access(path, mode); }
 
-int MakeDir(const char* path) { return _mkdir(path); }
+int MakeDir(const char* path) {
+  const FileFault fault = FileFaults::Take(FileCall::MakeDir);
+  if (fault == FileFault::Fail) return -1;
+  const int made = _mkdir(path);
+  return fault == FileFault::Short ? -1 : made;
+}
 
-int ChangeDir(const char* path) { return _chdir(path); }
+int ChangeDir(const char* path) {
+  if (FileFaults::Take(FileCall::ChangeDir) != FileFault::None) return -1;
+  return _chdir(path);
+}
 
 char* GetCwd(char* buffer, int size) { return _getcwd(buffer, size); }
 

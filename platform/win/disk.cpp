@@ -16,9 +16,30 @@ using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULAR
 
 // The extended call is missing from the first Windows 95 release, so it is
 // looked up rather than imported; without it the launcher would not load there.
+bool extendedHidden = false;
+
 GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceEx() {
+  if (extendedHidden) return nullptr;
   return internal::FindFunction<GetDiskFreeSpaceExAFunction>(GetModuleHandleA("kernel32.dll"),
                                                              "GetDiskFreeSpaceExA");
+}
+
+// GetDiskFreeSpaceA documents its root as a drive's root folder, with the
+// backslash ("C:\"); a bare "C:" names the drive's current folder, which the
+// older systems that lack the extended call refuse.
+double GetFreeBytesOfRoot(const char* root) {
+  char rootFolder[4] = {root[0], ':', '\\', '\0'};
+  DWORD sectorsPerCluster = 0;
+  DWORD bytesPerSector = 0;
+  DWORD freeClusters = 0;
+  DWORD totalClusters = 0;
+  if (!GetDiskFreeSpaceA(rootFolder, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return 0.0;
+  }
+  // In floating point, so that volumes above 4 GiB do not wrap.
+  return static_cast<double>(sectorsPerCluster) * static_cast<double>(bytesPerSector) *
+         static_cast<double>(freeClusters);
 }
 
 }  // namespace
@@ -42,21 +63,13 @@ double GetDriveFreeBytes(const char* root) {
     getFreeEx(root, &available, &total, nullptr);
     return static_cast<double>(static_cast<int64_t>(available.QuadPart));
   }
-  DWORD sectorsPerCluster = 0;
-  DWORD bytesPerSector = 0;
-  DWORD freeClusters = 0;
-  DWORD totalClusters = 0;
-  if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                         &totalClusters)) {
-    return 0.0;
-  }
-  // In floating point, so that volumes above 4 GiB do not wrap.
-  return static_cast<double>(sectorsPerCluster) * static_cast<double>(bytesPerSector) *
-         static_cast<double>(freeClusters);
+  return GetFreeBytesOfRoot(root);
 }
 
 bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
 
 bool RemoveDir(const char* path) { return RemoveDirectoryA(path) != 0; }
+
+void HideExtendedFreeSpaceForTesting(bool hide) { extendedHidden = hide; }
 
 }  // namespace platform

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace platform {
 
 uint32_t GetModulePath(void* module, char* buffer, uint32_t size) {
@@ -17,6 +20,29 @@ uint32_t GetModulePath(void* module, char* buffer, uint32_t size) {
 uint32_t StartCommand(const char* command, uint32_t show) {
   if (internal::RecordingCommands()) return internal::RecordCommand(command, show);
   return WinExec(command, show);
+}
+
+uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show) {
+  if (internal::RecordingCommands()) return internal::RecordProgramStart(program, commandLine, show);
+  // CreateProcessA may write into the command line while it parses it; it gets a copy.
+  const size_t length = std::strlen(commandLine);
+  char* writable = static_cast<char*>(std::malloc(length + 1));
+  if (writable == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+  std::memcpy(writable, commandLine, length + 1);
+  STARTUPINFOA startup;
+  std::memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION started;
+  const BOOL ok = CreateProcessA(program, writable, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &started);
+  const DWORD error = ok ? 0 : GetLastError();
+  std::free(writable);
+  if (!ok) return error != 0 ? error : ERROR_GEN_FAILURE;
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return 0;
 }
 
 }  // namespace platform
