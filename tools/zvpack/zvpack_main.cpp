@@ -3,6 +3,7 @@
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resources.h"
+#include "tools/zvpack/setup_command.h"
 
 #include <unistd.h>
 
@@ -60,6 +61,7 @@ const char kHelp[] =
 
 int Usage() {
   std::fputs(kHelp, stderr);
+  std::fputs(zvpack::kSetupHelp, stderr);
   return kExitUsage;
 }
 
@@ -210,6 +212,16 @@ int ReadCommand(const std::string& command, int argc, char** argv) {
   return kExitOk;
 }
 
+int SetupExitCode(zvpack::SetupOutcome outcome) {
+  switch (outcome) {
+    case zvpack::SetupOutcome::kOk: return kExitOk;
+    case zvpack::SetupOutcome::kUsage: return kExitUsage;
+    case zvpack::SetupOutcome::kPackFailed: return kExitCreateFailed;
+    case zvpack::SetupOutcome::kStubDamaged: return kExitDamaged;
+  }
+  return kExitCreateFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,9 +229,11 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kHelp, stdout);
+    std::fputs(zvpack::kSetupHelp, stdout);
     return kExitOk;
   }
   if (command == "create") return Create(argc - 2, argv + 2);
   if (command == "list" || command == "verify" || command == "extract") return ReadCommand(command, argc - 2, argv + 2);
+  if (command == "setup") return SetupExitCode(zvpack::RunSetupCommand(argc - 2, argv + 2));
   return Usage();
 }
