@@ -1,6 +1,7 @@
 // "zvpack setup": options, the checks, packing and writing the setup.
 #include "tools/zvpack/setup_command.h"
 
+#include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resource_writer.h"
@@ -15,8 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,25 +88,9 @@ bool ParseOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
     *error = "setup needs --stub, --payload and --out";
     return false;
   }
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-    char* end = nullptr;
-    unsigned long long value = std::strtoull(epoch, &end, 10);
-    if (*epoch == '\0' || *end != '\0' || value > 0xFFFFFFFFull) {
-      *error = "SOURCE_DATE_EPOCH is not a number of seconds that fits 32 bits";
-      return false;
-    }
-    o->pack.haveEpoch = true;
-    o->pack.epoch = static_cast<uint32_t>(value);
-  }
+  if (!ReadSourceDateEpoch(&o->pack, error)) return false;
   o->pack.progress = isatty(STDERR_FILENO) != 0;
   return true;
-}
-
-bool ReadBytes(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
 }
 
 // The stub's resources without its archives, the version changed when asked.
@@ -139,7 +122,7 @@ bool PackArchives(const std::vector<SetupArchive>& archives, const SetupOptions&
     std::string path = folder + "/" + archive.name + ".zva";
     std::vector<unsigned char> bytes;
     if (!CreateArchive(path, archive.inputs, o.pack, error)) return false;
-    if (!ReadBytes(path, &bytes)) {
+    if (!ReadWholeFile(path, &bytes)) {
       *error = path + ": cannot be read back";
       return false;
     }
@@ -193,7 +176,7 @@ SetupOutcome RunSetupCommand(int argc, char** argv) {
   }
 
   std::vector<unsigned char> stub;
-  if (!ReadBytes(o.stub, &stub)) return Fail(o.stub + ": cannot be read", SetupOutcome::kStubDamaged);
+  if (!ReadWholeFile(o.stub, &stub)) return Fail(o.stub + ": cannot be read", SetupOutcome::kStubDamaged);
   std::vector<PeResourceData> resources;
   std::vector<unsigned char> setup;
   // A trial write without archives finds what the stub's layout refuses before packing.

@@ -1,5 +1,6 @@
 // zvpack: the command line over the packing and archive-checking functions.
 #include "tools/zvpack/archive_check.h"
+#include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resources.h"
@@ -70,12 +71,7 @@ int Fail(const std::string& line, int code) {
   return code;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
+using zvpack::ReadWholeFile;
 
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
