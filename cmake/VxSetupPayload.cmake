@@ -229,6 +229,27 @@ function(vx_pack_archive name mode path inputs archive)
     VERBATIM)
 endfunction()
 
+# vx_check_payload(<payload> <stamp> <prefix>): zvpack's own payload checks (SETUPBASE's
+# next-stage programs, the size limit), the ones "zvpack setup" makes, at build time; the
+# stamp joins every <prefix>_<NAME>_INPUTS, so that no archive is packed before them.
+function(vx_check_payload payload stamp prefix)
+  vx_host_zvpack(zvpack zvpack_depends)
+  set(inputs "")
+  foreach(name IN LISTS VX_SETUP_ARCHIVES)
+    list(APPEND inputs ${${prefix}_${name}_INPUTS})
+  endforeach()
+  cmake_path(ABSOLUTE_PATH payload NORMALIZE)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${zvpack} setup --check --payload ${payload}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${zvpack_depends} ${inputs}
+    COMMENT "Checking the setup payload"
+    VERBATIM)
+  foreach(name IN LISTS VX_SETUP_ARCHIVES)
+    set(${prefix}_${name}_INPUTS ${${prefix}_${name}_INPUTS} ${stamp} PARENT_SCOPE)
+  endforeach()
+endfunction()
+
 function(vx_write_resource_script script archive_dir)
   set(text "// Generated: the setup archives, packed at build time.\n")
   string(APPEND text "LANGUAGE 7, 1\n")  # German (Germany), 1031
@@ -264,6 +285,9 @@ function(vx_add_setup_payload target)
 
   set(archives "")
   set(counts "")
+  if(NOT payload STREQUAL "")
+    vx_check_payload("${payload}" ${out}/payload-checked src)
+  endif()
   foreach(name IN LISTS VX_SETUP_ARCHIVES)
     set(archive ${out}/${name}.zva)
     vx_pack_archive(${name} ${src_${name}_MODE} ${src_${name}_PATH} "${src_${name}_INPUTS}" ${archive})

@@ -24,6 +24,7 @@ namespace zvpack {
 const char kSetupHelp[] =
     "  zvpack setup [-0..-9 | --best] [--threads N] --stub STUB --payload DIR|MANIFEST\n"
     "               --out SETUP [--version A.B.C.D]\n"
+    "  zvpack setup --check --payload DIR|MANIFEST\n"
     "\n"
     "setup   packs the eight archives of a payload folder (NAME/ or NAME.list per\n"
     "        archive) or manifest (\"NAME PATH\" lines) and writes them as ZVArc\n"
@@ -31,7 +32,8 @@ const char kSetupHelp[] =
     "        other resource and all code stay. SETUPBASE must hold Vistart.exe and\n"
     "        pidwait.exe; the archives together at most 1 GiB. --best is the default.\n"
     "        --version sets the file and product version of the version resource.\n"
-    "        A signed STUB is refused: sign the setup after this step.\n";
+    "        A signed STUB is refused: sign the setup after this step.\n"
+    "        --check runs the payload's checks alone and packs nothing.\n";
 
 namespace {
 
@@ -43,6 +45,7 @@ struct SetupOptions {
   std::string stub, payload, out;
   bool haveVersion = false;
   FileVersion version{};
+  bool checkOnly = false;
 };
 
 SetupOutcome Fail(const std::string& line, SetupOutcome outcome) {
@@ -67,6 +70,8 @@ bool ParseOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
         return false;
       }
       o->pack.threads = static_cast<unsigned>(n);
+    } else if (arg == "--check") {
+      o->checkOnly = true;
     } else if (arg == "--stub" && hasValue) {
       o->stub = argv[++i];
     } else if (arg == "--payload" && hasValue) {
@@ -84,8 +89,8 @@ bool ParseOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
       return false;
     }
   }
-  if (o->stub.empty() || o->payload.empty() || o->out.empty()) {
-    *error = "setup needs --stub, --payload and --out";
+  if (o->checkOnly ? o->payload.empty() : o->stub.empty() || o->payload.empty() || o->out.empty()) {
+    *error = o->checkOnly ? "setup --check needs --payload" : "setup needs --stub, --payload and --out";
     return false;
   }
   if (!ReadSourceDateEpoch(&o->pack, error)) return false;
@@ -173,6 +178,11 @@ SetupOutcome RunSetupCommand(int argc, char** argv) {
                     " MiB, more than the " + std::to_string(kMaxSetupPayloadBytes >> 20) +
                     " MiB a 32-bit setup can map",
                 SetupOutcome::kPackFailed);
+  }
+  if (o.checkOnly) {
+    std::printf("%s: ok, at most %llu MiB packed\n", o.payload.c_str(),
+                static_cast<unsigned long long>((worstCase + (1 << 20) - 1) >> 20));
+    return SetupOutcome::kOk;
   }
 
   std::vector<unsigned char> stub;

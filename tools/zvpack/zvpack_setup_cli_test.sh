@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # "zvpack setup" refusing what it must before it packs anything: a payload of the wrong form,
-# a SETUPBASE without the next stage's programs, a payload too large for a 32-bit process (a
+# a SETUPBASE without the next stage's programs (also with --check), a payload too large for a 32-bit process (a
 # sparse file, so no gigabytes are written), a bad --version and a stub that is no PE image.
 # Each gives its exit code and one line naming the file, and leaves nothing at --out. The
 # writes into real stubs are checked by the Windows builds.
@@ -58,4 +58,8 @@ truncate -s 1025M "$payload/APPBASE/big.bin"
 refused 2 "MiB a 32-bit setup can map" "payload too large" --stub "$work/stub.exe" --payload "$payload"
 truncate -s 1000M "$payload/APPBASE/big.bin"
 refused 3 "no MZ header" "a payload under the limit" --stub "$work/stub.exe" --payload "$payload"
+"$zvpack" setup --check --payload "$payload" | grep -qx "$payload: ok, at most 1001 MiB packed" \
+  || fail "--check of a good payload"
+rm "$payload/SETUPBASE/Vistart.exe"
+refused 2 "has no Vistart.exe" "--check without Vistart.exe" --check --payload "$payload"
 echo "zvpack setup: every refusal as expected"
