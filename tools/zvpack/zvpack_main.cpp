@@ -1,8 +1,10 @@
 // zvpack: the command line over the packing and archive-checking functions.
 #include "tools/zvpack/archive_check.h"
+#include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resources.h"
+#include "tools/zvpack/setup_command.h"
 
 #include <unistd.h>
 
@@ -60,6 +62,7 @@ const char kHelp[] =
 
 int Usage() {
   std::fputs(kHelp, stderr);
+  std::fputs(zvpack::kSetupHelp, stderr);
   return kExitUsage;
 }
 
@@ -68,12 +71,7 @@ int Fail(const std::string& line, int code) {
   return code;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
+using zvpack::ReadWholeFile;
 
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -210,6 +208,16 @@ int ReadCommand(const std::string& command, int argc, char** argv) {
   return kExitOk;
 }
 
+int SetupExitCode(zvpack::SetupOutcome outcome) {
+  switch (outcome) {
+    case zvpack::SetupOutcome::kOk: return kExitOk;
+    case zvpack::SetupOutcome::kUsage: return kExitUsage;
+    case zvpack::SetupOutcome::kPackFailed: return kExitCreateFailed;
+    case zvpack::SetupOutcome::kStubDamaged: return kExitDamaged;
+  }
+  return kExitCreateFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,9 +225,11 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kHelp, stdout);
+    std::fputs(zvpack::kSetupHelp, stdout);
     return kExitOk;
   }
   if (command == "create") return Create(argc - 2, argv + 2);
   if (command == "list" || command == "verify" || command == "extract") return ReadCommand(command, argc - 2, argv + 2);
+  if (command == "setup") return SetupExitCode(zvpack::RunSetupCommand(argc - 2, argv + 2));
   return Usage();
 }
