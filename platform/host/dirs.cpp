@@ -3,6 +3,7 @@
 #include "platform/dirs.h"
 
 #include "platform/file.h"
+#include "platform/host/cp1252.h"
 #include "platform/host/drive_map.h"
 
 #include <dirent.h>
@@ -126,7 +127,8 @@ bool Resolve(const char* path, int* drive, std::vector<std::string>* components,
       if (component == "..") {
         if (!parts.empty()) parts.pop_back();
       } else if (!component.empty() && component != ".") {
-        parts.push_back(component);
+        // The host holds the name in UTF-8, as Windows holds an ANSI name in Unicode.
+        parts.push_back(Cp1252ToUtf8(component));
       }
       component.clear();
       if (*p == '\0') break;
@@ -225,7 +227,11 @@ char* GetCwd(char* buffer, int size) {
   const std::vector<std::string>& cwd = table.drives[table.current].cwd;
   for (size_t i = 0; i < cwd.size(); ++i) {
     if (i > 0) text += '\\';
-    text += cwd[i];
+    std::string ansi;
+    std::string problem;
+    // Always converts: every component came from a 1252 name.
+    if (!Utf8ToCp1252(cwd[i], &ansi, &problem)) return nullptr;
+    text += ansi;
   }
   int needed = static_cast<int>(text.size()) + 1;
   if (buffer == nullptr) {
