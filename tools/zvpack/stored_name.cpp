@@ -1,0 +1,44 @@
+// Entry names: host UTF-8 to the archive's Windows-1252 and back, case folding.
+#include "tools/zvpack/stored_name.h"
+
+#include "platform/host/cp1252.h"
+
+#include <algorithm>
+
+namespace zvpack {
+namespace {
+
+// The upper case of a Windows-1252 byte.
+unsigned char UpperCase(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);  // à..þ but ÷
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+}  // namespace
+
+bool ToStoredName(const std::string& hostName, std::string* stored, std::string* problem) {
+  if (!platform::Utf8ToCp1252(hostName, stored, problem)) return false;
+  std::replace(stored->begin(), stored->end(), '/', '\\');
+  return true;
+}
+
+std::string DisplayName(const std::string& stored) { return platform::Cp1252ToUtf8(stored); }
+
+std::string CaseFoldedName(const std::string& stored) {
+  std::string key = stored;
+  for (char& c : key) c = static_cast<char>(UpperCase(static_cast<unsigned char>(c)));
+  return key;
+}
+
+bool HasNonAsciiByte(const std::string& stored) {
+  return std::any_of(stored.begin(), stored.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+}  // namespace zvpack
