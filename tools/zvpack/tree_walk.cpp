@@ -26,22 +26,20 @@ class Walker {
  public:
   Walker(std::vector<FoundFile>* files, std::string* error) : files_(files), error_(error) {}
 
-  // Walks the folder hostDir (whose stat is info) found at relative.
-  bool Walk(const std::string& hostDir, const std::string& relative, const struct stat& info) {
+  // Walks the folder hostDir (whose stat is info) found at relative; viaLink
+  // is set when hostDir itself is a symbolic link.
+  bool Walk(const std::string& hostDir, const std::string& relative, const struct stat& info, bool viaLink) {
     std::vector<std::string> names;
     if (!ReadNames(hostDir, &names)) return false;
-    open_.push_back(IdOf(info));
+    open_.push_back(OpenFolder{IdOf(info), viaLink ? hostDir : std::string()});
     for (const std::string& name : names) {
       const std::string path = hostDir + "/" + name;
       const std::string below = relative.empty() ? name : relative + "/" + name;
       struct stat item;
       if (!StatFollowingLinks(path, &item, error_)) return false;
       if (S_ISDIR(item.st_mode)) {
-        if (std::find(open_.begin(), open_.end(), IdOf(item)) != open_.end()) {
-          *error_ = path + ": a symbolic link loop (it leads back to a folder that holds it)";
-          return false;
-        }
-        if (!Walk(path, below, item)) return false;
+        if (IsOpen(item, path)) return false;
+        if (!Walk(path, below, item, IsLink(path))) return false;
       } else if (const char* kind = NotRegularKind(item)) {
         *error_ = path + ": " + kind + ", not a regular file";
         return false;
@@ -54,6 +52,27 @@ class Walker {
   }
 
  private:
+  struct OpenFolder {
+    FolderId id;
+    std::string link;  // the path of the link it was entered through, or empty
+  };
+
+  static bool IsLink(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+  }
+
+  // True, with the error, when the folder at path is one being walked: then
+  // the first link entered since that folder closes a loop.
+  bool IsOpen(const struct stat& info, const std::string& path) {
+    auto open = std::find_if(open_.begin(), open_.end(), [&](const OpenFolder& f) { return f.id == IdOf(info); });
+    if (open == open_.end()) return false;
+    auto link = std::find_if(open + 1, open_.end(), [](const OpenFolder& f) { return !f.link.empty(); });
+    *error_ = (link != open_.end() ? link->link : path) +
+              ": a symbolic link loop (it leads back to a folder that holds it)";
+    return true;
+  }
+
   bool ReadNames(const std::string& hostDir, std::vector<std::string>* names) {
     DIR* listing = opendir(hostDir.c_str());
     if (listing == nullptr) {
@@ -75,7 +94,7 @@ class Walker {
 
   std::vector<FoundFile>* files_;
   std::string* error_;
-  std::vector<FolderId> open_;  // the folders being walked, outermost first
+  std::vector<OpenFolder> open_;  // the folders being walked, outermost first
 };
 
 }  // namespace
@@ -115,7 +134,7 @@ bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std
     return false;
   }
   files->clear();
-  return Walker(files, error).Walk(dir, "", info);
+  return Walker(files, error).Walk(dir, "", info, false);
 }
 
 }  // namespace zvpack
