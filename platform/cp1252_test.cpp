@@ -14,14 +14,10 @@ TEST(Cp1252Test, ConvertsAccentedNamesBothWays) {
     const char* ansi;
   } kCases[] = {
       {"", ""},
-      {"plain.txt", "plain.txt"},
-      {"Caf\xC3\xA9", "Caf\xE9"},                          // é
-      {"\xC3\xBC" "ber \xC3\x9F", "\xFC" "ber \xDF"},      // ü ß
-      {"\xE2\x82\xAC 5", "\x80 5"},                        // €
-      {"\xC5\x93\xC5\x92 \xC5\xB8\xC3\xBF", "\x9C\x8C \x9F\xFF"},  // œ Œ Ÿ ÿ
-      {"\xE2\x80\xA6\xE2\x84\xA2", "\x85\x99"},            // … ™
-      {"\xC2\xA0\xC2\xBF", "\xA0\xBF"},                    // no-break space, ¿
-      {"\xC2\x81", "\x81"},                                // unassigned byte: its C1 control
+      {"Caf\xC3\xA9", "Caf\xE9"},                // é
+      {"\xE2\x82\xAC \xC5\xB8\xC3\xBF", "\x80 \x9F\xFF"},  // € Ÿ ÿ
+      {"\xE2\x80\xA6\xE2\x84\xA2", "\x85\x99"},  // … ™
+      {"\xC2\x81", "\x81"},                      // unassigned byte: its C1 control
   };
   for (const auto& c : kCases) {
     std::string ansi;

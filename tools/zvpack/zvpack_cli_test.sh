@@ -74,31 +74,24 @@ odd; printf 'x' > "$work/odd/日本.txt"
 refused "a name 1252 cannot hold" "odd/日本.txt: the name cannot be stored in an archive: U+65E5" "$work/odd"
 odd; printf 'x' > "$work/odd/$(printf 'Caf\351')"
 refused "a name not in UTF-8" "not valid UTF-8" "$work/odd"
-odd; ln -s nowhere "$work/odd/dangling"
-refused "a dangling link" "odd/dangling: a dangling symbolic link (to nowhere)" "$work/odd"
-odd; ln -s .. "$work/odd/up"
-refused "a link loop" "odd/up: a symbolic link loop" "$work/odd"
 odd; mkfifo "$work/odd/fifo"
 refused "a FIFO" "odd/fifo: a FIFO, not a regular file" "$work/odd"
-printf 'fifo\n' > "$work/odd/fifo.list"
-refused "a FIFO in a list" "odd/fifo: a FIFO, not a regular file" --list "$work/odd/fifo.list"
 odd; truncate -s 4G "$work/odd/huge"
 refused "an entry of 4 GiB" "odd/huge: 4294967296 bytes; an entry must be smaller than 4 GiB" "$work/odd"
-odd; truncate -s 3G "$work/odd/h1"; truncate -s 2G "$work/odd/h2"
-refused "entries past 4 GiB" "the inputs may not fit the archive's 4 GiB" "$work/odd"
-printf 'stat\t/proc/self/stat\n' > "$work/odd/proc.list"
-refused "a file that changes" "/proc/self/stat: the file changed while it was packed" --list "$work/odd/proc.list"
-if [ "$(id -u)" -eq 0 ] && command -v setpriv > /dev/null; then
+# Unreadable inputs; root reads everything, so as root the tool runs as nobody.
+as_user=
+[ "$(id -u)" -ne 0 ] || as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
+if [ "$(id -u)" -ne 0 ] || command -v setpriv > /dev/null; then
   odd; chmod 755 "$work"; chmod 777 "$work/odd"; chmod 000 "$work/odd/ok.txt"
-  msg=$(setpriv --reuid=65534 --regid=65534 --clear-groups "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
   [ $? -eq 2 ] || fail "an unreadable file: $msg"
   case $msg in *"odd/ok.txt: Permission denied"*) ;; *) fail "an unreadable file: $msg" ;; esac
   [ -z "$(ls "$work/odd" | grep 'x\.zva')" ] || fail "an unreadable file: something is left"
   chmod 644 "$work/odd/ok.txt"; mkdir -m 000 "$work/odd/locked"
-  msg=$(setpriv --reuid=65534 --regid=65534 --clear-groups "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
   [ $? -eq 2 ] || fail "an unreadable folder: $msg"
   case $msg in *"odd/locked: Permission denied"*) ;; *) fail "an unreadable folder: $msg" ;; esac
-  chmod 700 "$work"
+  chmod 700 "$work" "$work/odd/locked"
 fi
 
 # An interrupted create removes its temporary file and leaves the archive that was there.
@@ -114,9 +107,4 @@ kill -TERM $pid; kill -CONT $pid; wait $pid; rc=$?
 [ $rc -eq 143 ] || fail "interrupted create: exit code $rc"
 cmp -s "$work/acc.zva" "$work/kept.zva" || fail "interrupted create: the archive already there changed"
 [ -z "$(ls "$work" | grep '\.tmp')" ] || fail "interrupted create: a temporary file is left"
-
-# An empty folder gives an archive without entries.
-rm -rf "$work/none"; mkdir "$work/none"
-"$zvpack" create "$work/none.zva" "$work/none" || fail "create of an empty folder"
-[ "$(od -An -tx1 "$work/none.zva" | tr -d ' \n')" = 0400000000000000 ] || fail "empty folder: not an empty archive"
 echo "zvpack command line: ok"
