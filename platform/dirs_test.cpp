@@ -159,6 +159,14 @@ TEST_F(DirsTest, NamesIgnoreCase) {
   EXPECT_EQ(platform::Access("c:\\temp\\docs", platform::kAccessExists), 0);
   ASSERT_EQ(platform::ChangeDir("c:\\temp\\docs"), 0);
   EXPECT_EQ(CurrentDir(), "C:\\TEMP\\Docs");
+#ifndef _WIN32
+  // Every letter of the ANSI code page (as on Windows, where 1252 is the ANSI code page).
+  ASSERT_EQ(platform::MakeDir((temp_ + "\\\xC9t\xE9 \x8C").c_str()), 0);    // Été Œ
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\\xE9T\xC9 \x9C").c_str()), -1);   // éTÉ œ
+  EXPECT_EQ(platform::Access((temp_ + "\\\xE9t\xE9 \x9C").c_str(), platform::kAccessExists), 0);
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\Stra\xDF" "e").c_str()), 0);
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\STRASSE").c_str()), 0);           // ß is not SS
+#endif
 }
 
 // ANSI names reach the host file system in UTF-8, and the current directory comes back in 1252.

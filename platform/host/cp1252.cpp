@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -29,9 +30,9 @@ void AppendUtf8(char32_t ch, std::string* out) {
   }
 }
 
-// Decodes the character at *pos and moves past it; false (with *pos unchanged)
-// for an invalid sequence.
-bool DecodeUtf8(const std::string& text, size_t* pos, char32_t* ch) {
+// Decodes the character at *pos of the size bytes at text and moves past it;
+// false (with *pos unchanged) for an invalid sequence.
+bool DecodeUtf8(const char* text, size_t size, size_t* pos, char32_t* ch) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(*pos);
   size_t length;
@@ -50,7 +51,7 @@ bool DecodeUtf8(const std::string& text, size_t* pos, char32_t* ch) {
   } else {
     return false;
   }
-  if (text.size() - *pos < length) return false;
+  if (size - *pos < length) return false;
   for (size_t i = 1; i < length; ++i) {
     if ((byte(*pos + i) & 0xC0) != 0x80) return false;
     value = (value << 6) | (byte(*pos + i) & 0x3F);
@@ -58,6 +59,16 @@ bool DecodeUtf8(const std::string& text, size_t* pos, char32_t* ch) {
   if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
   *ch = value;
   *pos += length;
+  return true;
+}
+
+// The next character of text as an upper-case 1252 byte; false when it is not
+// valid UTF-8 or has no 1252 form.
+bool NextUpperCp1252(const char* text, size_t size, size_t* pos, unsigned char* upper) {
+  char32_t ch;
+  unsigned char byte;
+  if (!DecodeUtf8(text, size, pos, &ch) || !UnicodeToCp1252(ch, &byte)) return false;
+  *upper = Cp1252UpperCase(byte);
   return true;
 }
 
@@ -93,7 +104,7 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* ansi, std::string* probl
   for (size_t pos = 0; pos < utf8.size();) {
     char32_t ch;
     unsigned char byte;
-    if (!DecodeUtf8(utf8, &pos, &ch)) {
+    if (!DecodeUtf8(utf8.data(), utf8.size(), &pos, &ch)) {
       *problem = "not valid UTF-8 at byte " + std::to_string(pos);
       return false;
     }
@@ -106,6 +117,34 @@ bool Utf8ToCp1252(const std::string& utf8, std::string* ansi, std::string* probl
     ansi->push_back(static_cast<char>(byte));
   }
   return true;
+}
+
+unsigned char Cp1252UpperCase(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);  // à..þ but ÷
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+bool SameCp1252NameIgnoringCase(const char* utf8a, const char* utf8b) {
+  const size_t sizeA = std::strlen(utf8a);
+  const size_t sizeB = std::strlen(utf8b);
+  size_t a = 0;
+  size_t b = 0;
+  while (a < sizeA && b < sizeB) {
+    unsigned char upperA;
+    unsigned char upperB;
+    if (!NextUpperCp1252(utf8a, sizeA, &a, &upperA) || !NextUpperCp1252(utf8b, sizeB, &b, &upperB) ||
+        upperA != upperB) {
+      return false;
+    }
+  }
+  return a == sizeA && b == sizeB;
 }
 
 }  // namespace platform

@@ -29,6 +29,15 @@ std::string Cp1252ToUtf8(const std::string& ansi);
 // Windows-1252 form", "not valid UTF-8 at byte 3") and *ansi is unspecified.
 bool Utf8ToCp1252(const std::string& utf8, std::string* ansi, std::string* problem);
 
+// The upper case of a Windows-1252 byte, as Windows file systems compare names:
+// every letter of 1252 has one ("é" and "É", "œ" and "Œ", "ÿ" and "Ÿ"), but
+// "ß", whose upper case is two letters, stays itself.
+unsigned char Cp1252UpperCase(unsigned char byte);
+
+// Whether two UTF-8 names (NUL-terminated) are one name to a Windows file
+// system: both have a Windows-1252 form, and the two are the same but for case.
+bool SameCp1252NameIgnoringCase(const char* utf8a, const char* utf8b);
+
 }  // namespace platform
 
 #endif  // VX_PLATFORM_HOST_CP1252_H

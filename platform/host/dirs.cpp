@@ -7,7 +7,6 @@
 #include "platform/host/drive_map.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,7 +93,7 @@ std::string HostName(const std::string& dir, const std::string& component) {
   if (listing == nullptr) return component;
   std::string found = component;
   while (dirent* item = readdir(listing)) {
-    if (strcasecmp(item->d_name, component.c_str()) == 0) {
+    if (SameCp1252NameIgnoringCase(item->d_name, component.c_str())) {
       found = item->d_name;
       break;
     }

@@ -6,22 +6,6 @@
 #include <algorithm>
 
 namespace zvpack {
-namespace {
-
-// The upper case of a Windows-1252 byte.
-unsigned char UpperCase(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);  // à..þ but ÷
-  switch (c) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return c;
-  }
-}
-
-}  // namespace
 
 bool ToStoredName(const std::string& hostName, std::string* stored, std::string* problem) {
   if (!platform::Utf8ToCp1252(hostName, stored, problem)) return false;
@@ -33,7 +17,7 @@ std::string DisplayName(const std::string& stored) { return platform::Cp1252ToUt
 
 std::string CaseFoldedName(const std::string& stored) {
   std::string key = stored;
-  for (char& c : key) c = static_cast<char>(UpperCase(static_cast<unsigned char>(c)));
+  for (char& c : key) c = static_cast<char>(platform::Cp1252UpperCase(static_cast<unsigned char>(c)));
   return key;
 }
 

@@ -19,9 +19,7 @@ bool ToStoredName(const std::string& hostName, std::string* stored, std::string*
 std::string DisplayName(const std::string& stored);
 
 // The same key for two stored names that a Windows file system takes as one:
-// every letter of Windows-1252 in upper case, as NTFS compares names ("é" and
-// "É", "œ" and "Œ", "ÿ" and "Ÿ" are one name; "ß" has no one-letter upper case
-// and stays).
+// every letter in upper case (platform::Cp1252UpperCase).
 std::string CaseFoldedName(const std::string& stored);
 
 // True when the name holds a byte beyond ASCII, which unpacks as meant only
