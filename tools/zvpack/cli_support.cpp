@@ -1,5 +1,7 @@
-// Reading a whole input file and the build date from the environment.
+// Reading a whole input file, the build date from the environment, the packing options.
 #include "tools/zvpack/cli_support.h"
+
+#include "tools/zvpack/compress.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -26,6 +28,27 @@ bool ReadSourceDateEpoch(PackOptions* options, std::string* error) {
   options->haveEpoch = true;
   options->epoch = static_cast<uint32_t>(value);
   return true;
+}
+
+PackOption TakePackOption(int argc, char** argv, int* i, PackOptions* options, std::string* error) {
+  const std::string arg = argv[*i];
+  if (arg.size() == 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9') {
+    options->level = arg[1] - '0';
+    return PackOption::kTaken;
+  }
+  if (arg == "--best") {
+    options->level = kBestLevel;
+    return PackOption::kTaken;
+  }
+  if (arg != "--threads" || *i + 1 >= argc) return PackOption::kOther;
+  char* end = nullptr;
+  const long n = std::strtol(argv[++*i], &end, 10);
+  if (*end != '\0' || n < 1 || n > 1024) {
+    *error = "--threads needs a number from 1 to 1024";
+    return PackOption::kBad;
+  }
+  options->threads = static_cast<unsigned>(n);
+  return PackOption::kTaken;
 }
 
 }  // namespace zvpack

@@ -16,6 +16,13 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes);
 // set); false, with one line in *error, when it is not a number that fits 32 bits.
 bool ReadSourceDateEpoch(PackOptions* options, std::string* error);
 
+// The packing options that create and setup share: -0..-9, --best and --threads N.
+enum class PackOption { kTaken, kOther, kBad };
+
+// Takes argv[*i] into options when it is one of them (advancing *i past a value);
+// kOther leaves everything as it was, kBad puts one line into *error.
+PackOption TakePackOption(int argc, char** argv, int* i, PackOptions* options, std::string* error);
+
 }  // namespace zvpack
 
 #endif  // VX_TOOLS_ZVPACK_CLI_SUPPORT_H

@@ -56,21 +56,12 @@ SetupOutcome Fail(const std::string& line, SetupOutcome outcome) {
 bool ParseOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
   o->pack.level = kBestLevel;
   for (int i = 0; i < argc; ++i) {
+    const PackOption taken = TakePackOption(argc, argv, &i, &o->pack, error);
+    if (taken == PackOption::kBad) return false;
+    if (taken == PackOption::kTaken) continue;
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
-    if (arg.size() == 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9') {
-      o->pack.level = arg[1] - '0';
-    } else if (arg == "--best") {
-      o->pack.level = kBestLevel;
-    } else if (arg == "--threads" && hasValue) {
-      char* end = nullptr;
-      long n = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || n < 1 || n > 1024) {
-        *error = "--threads needs a number from 1 to 1024";
-        return false;
-      }
-      o->pack.threads = static_cast<unsigned>(n);
-    } else if (arg == "--check") {
+    if (arg == "--check") {
       o->checkOnly = true;
     } else if (arg == "--stub" && hasValue) {
       o->stub = argv[++i];

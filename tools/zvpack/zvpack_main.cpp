@@ -87,18 +87,13 @@ int Create(int argc, char** argv) {
   std::string listFile;
   std::string baseDir;
   std::vector<std::string> positional;
+  std::string error;
   for (int i = 0; i < argc; ++i) {
+    const zvpack::PackOption taken = zvpack::TakePackOption(argc, argv, &i, &options, &error);
+    if (taken == zvpack::PackOption::kBad) return Fail(error, kExitUsage);
+    if (taken == zvpack::PackOption::kTaken) continue;
     std::string arg = argv[i];
-    if (arg.size() == 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9') {
-      options.level = arg[1] - '0';
-    } else if (arg == "--best") {
-      options.level = zvpack::kBestLevel;
-    } else if (arg == "--threads" && i + 1 < argc) {
-      char* end = nullptr;
-      long n = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || n < 1 || n > 1024) return Fail("--threads needs a number from 1 to 1024", kExitUsage);
-      options.threads = static_cast<unsigned>(n);
-    } else if (arg == "--list" && i + 1 < argc) {
+    if (arg == "--list" && i + 1 < argc) {
       listFile = argv[++i];
     } else if (arg == "--base" && i + 1 < argc) {
       baseDir = argv[++i];
@@ -108,19 +103,10 @@ int Create(int argc, char** argv) {
       positional.push_back(arg);
     }
   }
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-    char* end = nullptr;
-    unsigned long long value = std::strtoull(epoch, &end, 10);
-    if (*epoch == '\0' || *end != '\0' || value > 0xFFFFFFFFull) {
-      return Fail("SOURCE_DATE_EPOCH is not a number of seconds that fits 32 bits", kExitUsage);
-    }
-    options.haveEpoch = true;
-    options.epoch = static_cast<uint32_t>(value);
-  }
+  if (!zvpack::ReadSourceDateEpoch(&options, &error)) return Fail(error, kExitUsage);
   options.progress = isatty(STDERR_FILENO) != 0;
 
   std::vector<zvpack::PackInput> inputs;
-  std::string error;
   if (!listFile.empty()) {
     if (positional.size() != 1) return Usage();
     if (!zvpack::ReadListFile(listFile, baseDir.empty() ? DirectoryOf(listFile) : baseDir, &inputs, &error)) {
