@@ -6,6 +6,8 @@
 #   The build must hold zvsetup, startup_probe and first_paint_window. Runs in a Wine
 #   prefix of its own (BENCH_WINEPREFIX, default a fresh one in a temporary folder) with the
 #   session script's display, and stops that session at the end. RUNS defaults to 5.
+#   STARTUP_BEFORE_EXE names a second launcher (say, a build of the previous version): each
+#   run then starts it too, right after the other two, and the table gains its rows.
 # Exit 77 with a line saying so when wine or the build is not there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +45,8 @@ rm -rf "$root"
 mkdir -p "$root"
 cp "$launcher_exe" "$root/zvsetup.exe"
 cp "$baseline_exe" "$root/first_paint_window.exe"
+before_exe=${STARTUP_BEFORE_EXE:-}
+[[ -n $before_exe ]] && cp "$before_exe" "$root/before.exe"
 figures=$work/figures
 mkdir -p "$figures"
 
@@ -54,14 +58,21 @@ run_pair() {
   local n=$1 tmp="$win_root\\tmp-$1"
   wine "$probe_exe" time "$tmp\\" "$win_root\\baseline-$n.txt" \
     "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$n.txt"
-  ZELVORA_STAGE_RECORD="$win_root\\record-$n.txt" \
-    wine "$probe_exe" time "$tmp\\" "$win_root\\launcher-$n.txt" "\"$win_root\\zvsetup.exe\""
+  launch "$n" launcher zvsetup.exe record
+  [[ -n $before_exe ]] && launch "$n" before before.exe before-record
+  cp "$root"/{baseline,baseline-self,launcher,record,before,before-record}-"$n".txt "$figures/" 2>/dev/null || true
+}
+
+# launch N OBSERVATION PROGRAM RECORD: one launcher run with a temporary folder of its own.
+launch() {
+  local n=$1 tmp="$win_root\\tmp-$2-$1"
+  ZELVORA_STAGE_RECORD="$win_root\\$4-$n.txt" \
+    wine "$probe_exe" time "$tmp\\" "$win_root\\$2-$n.txt" "\"$win_root\\$3\""
   # The clean-up script ends after the next stage; the next run starts on a quiet machine.
   for _ in $(seq 100); do
-    [[ -z $(ls -A "$root/tmp-$n") ]] && break
+    [[ -z $(ls -A "$root/tmp-$2-$n") ]] && break
     sleep 0.1
   done
-  cp "$root"/{baseline,baseline-self,launcher,record}-"$n".txt "$figures/" 2>/dev/null || true
 }
 
 # The first run of each program in a fresh prefix loads its files from disk: a warm-up.
