@@ -82,6 +82,43 @@ def observed_values(baseline, self_paint, launcher, record, before=None):
     return values
 
 
+STEPS = [
+    ("main_ms", "loader and static initialisers"),
+    ("resources_ms", "(the product mapped as data)"),
+    ("dll_search_ms", "library search narrowed"),
+    ("one_instance_ms", "open setup window looked for"),
+    ("picture_ms", "picture loaded, palette made"),
+    ("icon_ms", "icon loaded"),
+    ("dialog_ms", "dialog made, placed, shown"),
+    ("paint_ms", "first paint"),
+    ("winmm_ms", "winmm loaded, clock asked"),
+    ("check_ms", "payload checked in full"),
+    ("next_stage_ms", "checked again, unpacked, script, start"),
+]
+
+
+def print_steps(folder, runs):
+    """The launcher's steps (startup_steps's stamps), each from the step before: medians."""
+    durations = {key: [] for key, _ in STEPS}
+    for i in range(1, runs + 1):
+        run = read_keys(f"{folder}/steps-{i}.txt")
+        stamps = read_keys(f"{folder}/steps-self-{i}.txt")
+        stamps["next_stage_ms"] = read_keys(f"{folder}/steps-record-{i}.txt").get("start_ms", "none")
+        previous = float(run["start_ms"])
+        for key, _ in STEPS:
+            if stamps.get(key) in (None, "none"):
+                raise ValueError(f"run {i}: the step {key} was not observed")
+            durations[key].append(float(stamps[key]) - previous)
+            previous = float(stamps[key])
+    print("steps: the launcher's entry steps under its own code (bench/startup_steps), ms, median of"
+          f" {runs} runs, each from the one before; from CreateProcess")
+    total = 0.0
+    for key, label in STEPS:
+        step = statistics.median(durations[key])
+        total += step
+        print(f"  {label:<40} {step:8.1f} ms   (sum {total:8.1f} ms)")
+
+
 def main():
     if len(sys.argv) != 3:
         raise SystemExit("usage: startup_figures.py DIR RUNS")
@@ -101,8 +138,19 @@ def main():
         ratios = [value / baseline for value, baseline in zip(values, base)]
         print(f"  {name:<28} {medians[name]:8.1f} ms  {min(values):8.1f} .. {max(values):8.1f} ms"
               f"   x{medians[name] / base_median:5.2f}  ({min(ratios):5.2f} .. {max(ratios):5.2f})")
+    if "before: splash paint seen" in measures:
+        for mine, theirs in (("launcher splash paint seen", "before: splash paint seen"),
+                             ("next stage start", "before: next stage start")):
+            ratios = [a / b for a, b in zip(measures[mine], measures[theirs])]
+            print(f"  {mine} against the before launcher's, run by run: median x{statistics.median(ratios):.2f}"
+                  f" ({min(ratios):.2f} .. {max(ratios):.2f})")
     watcher = [seen - own for seen, own in zip(base, measures["baseline paint (own clock)"])]
     print(f"  the watcher sees a paint {statistics.median(watcher):.1f} ms (median) after it ends")
+    if os.path.exists(f"{folder}/steps-self-1.txt"):
+        try:
+            print_steps(folder, runs)
+        except (OSError, ValueError, KeyError) as error:
+            print(f"steps: no usable observation ({error})")
 
 
 if __name__ == "__main__":
