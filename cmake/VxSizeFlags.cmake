@@ -2,7 +2,11 @@
 #
 # Every function and object goes into a section of its own (-ffunction-sections
 # -fdata-sections), in the target and in each of the project's static libraries that it links,
-# however indirectly, so that the linker can drop whatever nothing reaches (--gc-sections). In
+# however indirectly, so that the linker can drop whatever nothing reaches (--gc-sections).
+# The same code is built without run-time type information (-fno-rtti): nothing in it casts
+# dynamically or asks typeid, and the types it throws keep theirs, so exceptions work as ever;
+# the type information of every class with virtual members, and the C++ runtime's classes
+# for multiple inheritance, stay out. In
 # the size-optimised and release configurations the symbol table is left out as well (-s); the
 # other configurations keep it for the debugger. Exported symbols stay: the linker keeps what
 # the export table names.
