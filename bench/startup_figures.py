@@ -93,23 +93,27 @@ STEPS = [
     ("paint_ms", "first paint"),
     ("winmm_ms", "winmm loaded, clock asked"),
     ("check_ms", "payload checked in full"),
-    ("next_stage_ms", "checked again, unpacked, script, start"),
+    ("sequence_ms", "checked again, unpacked, script, started"),
 ]
 
 
 def print_steps(folder, runs):
     """The launcher's steps (startup_steps's stamps), each from the step before: medians."""
     durations = {key: [] for key, _ in STEPS}
+    stage = []  # from the end of the first check to the next stage's own start
     for i in range(1, runs + 1):
         run = read_keys(f"{folder}/steps-{i}.txt")
         stamps = read_keys(f"{folder}/steps-self-{i}.txt")
-        stamps["next_stage_ms"] = read_keys(f"{folder}/steps-record-{i}.txt").get("start_ms", "none")
+        stage_start = read_keys(f"{folder}/steps-record-{i}.txt").get("start_ms", "none")
         previous = float(run["start_ms"])
         for key, _ in STEPS:
             if stamps.get(key) in (None, "none"):
                 raise ValueError(f"run {i}: the step {key} was not observed")
             durations[key].append(float(stamps[key]) - previous)
             previous = float(stamps[key])
+        if stage_start in (None, "none"):
+            raise ValueError(f"run {i}: the next stage left no start_ms")
+        stage.append(float(stage_start) - float(stamps["check_ms"]))
     print("steps: the launcher's entry steps under its own code (bench/startup_steps), ms, median of"
           f" {runs} runs, each from the one before; from CreateProcess")
     total = 0.0
@@ -117,6 +121,7 @@ def print_steps(folder, runs):
         step = statistics.median(durations[key])
         total += step
         print(f"  {label:<40} {step:8.1f} ms   (sum {total:8.1f} ms)")
+    print(f"  the next stage's own start came {statistics.median(stage):.1f} ms after the first check")
 
 
 def main():
