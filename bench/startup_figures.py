@@ -91,6 +91,7 @@ STEPS = [
     ("icon_ms", "icon loaded"),
     ("dialog_ms", "dialog made, placed, shown"),
     ("paint_ms", "first paint"),
+    ("class_icon_ms", "(class icon set again, shown window)"),
     ("winmm_ms", "winmm loaded, clock asked"),
     ("check_ms", "payload checked in full"),
     ("sequence_ms", "checked again, unpacked, script, started"),
