@@ -24,6 +24,10 @@
 # written) and VX_SETUP_ENTRY_COUNTS (NAME=count for each archive, in resource order). The
 # file <build>/setup-payload-targets/<target>.path names the built executable.
 #
+# The archives are packed at zlib level VX_SETUP_PACK_LEVEL: 0..9, or "best" (zvpack --best,
+# the smallest and slowest). The builds of the tree keep 6 for speed; scripts/build-setup.sh
+# asks for best unless told otherwise.
+#
 # Archive entry times come from SOURCE_DATE_EPOCH: VX_SOURCE_DATE_EPOCH, defaulting to the
 # environment's SOURCE_DATE_EPOCH at the first configuration, else a fixed date. The target
 # itself is linked without a time stamp and compiled with its build paths mapped away (see
@@ -38,6 +42,14 @@ cmake_path(NORMAL_PATH VX_SAMPLE_PAYLOAD_SCRIPT)
 
 set(VX_SETUP_PAYLOAD "" CACHE PATH
   "Folder or manifest holding the setup's eight archives (empty: the sample payload)")
+set(VX_SETUP_PACK_LEVEL 6 CACHE STRING "zvpack level of the setup archives: 0..9 or best")
+if(VX_SETUP_PACK_LEVEL MATCHES "^[0-9]$")
+  set(vx_setup_pack_level_arg -${VX_SETUP_PACK_LEVEL})
+elseif(VX_SETUP_PACK_LEVEL STREQUAL "best")
+  set(vx_setup_pack_level_arg --best)
+else()
+  message(FATAL_ERROR "VX_SETUP_PACK_LEVEL=${VX_SETUP_PACK_LEVEL} is neither 0..9 nor best")
+endif()
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(vx_default_epoch $ENV{SOURCE_DATE_EPOCH})
 else()
@@ -211,10 +223,31 @@ function(vx_pack_archive name mode path inputs archive)
   endif()
   add_custom_command(OUTPUT ${archive}
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VX_SOURCE_DATE_EPOCH}
-      ${zvpack} create ${archive} ${sources}
+      ${zvpack} create ${vx_setup_pack_level_arg} ${archive} ${sources}
     DEPENDS ${zvpack_depends} ${inputs}
     COMMENT "Packing setup archive ${name}"
     VERBATIM)
+endfunction()
+
+# vx_check_payload(<payload> <stamp> <prefix>): zvpack's own payload checks (SETUPBASE's
+# next-stage programs, the size limit), the ones "zvpack setup" makes, at build time; the
+# stamp joins every <prefix>_<NAME>_INPUTS, so that no archive is packed before them.
+function(vx_check_payload payload stamp prefix)
+  vx_host_zvpack(zvpack zvpack_depends)
+  set(inputs "")
+  foreach(name IN LISTS VX_SETUP_ARCHIVES)
+    list(APPEND inputs ${${prefix}_${name}_INPUTS})
+  endforeach()
+  cmake_path(ABSOLUTE_PATH payload NORMALIZE)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${zvpack} setup --check --payload ${payload}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${zvpack_depends} ${inputs}
+    COMMENT "Checking the setup payload"
+    VERBATIM)
+  foreach(name IN LISTS VX_SETUP_ARCHIVES)
+    set(${prefix}_${name}_INPUTS ${${prefix}_${name}_INPUTS} ${stamp} PARENT_SCOPE)
+  endforeach()
 endfunction()
 
 function(vx_write_resource_script script archive_dir)
@@ -252,6 +285,9 @@ function(vx_add_setup_payload target)
 
   set(archives "")
   set(counts "")
+  if(NOT payload STREQUAL "")
+    vx_check_payload("${payload}" ${out}/payload-checked src)
+  endif()
   foreach(name IN LISTS VX_SETUP_ARCHIVES)
     set(archive ${out}/${name}.zva)
     vx_pack_archive(${name} ${src_${name}_MODE} ${src_${name}_PATH} "${src_${name}_INPUTS}" ${archive})

@@ -53,6 +53,17 @@ TEST_F(FreeSpaceTest, FreeBytesComeFromThePlatform) {
   EXPECT_GT(GetFreeDiskBytes("C:"), 0.0);
 }
 
+// Where the extended call is missing, the fallback measures the same drive (its root
+// folder, as GetDiskFreeSpaceA wants it), without wrapping above 4 GiB.
+TEST_F(FreeSpaceTest, FallbackMeasuresTheSameDrive) {
+  const double extended = GetFreeDiskBytes("C:");
+  platform::HideExtendedFreeSpaceForTesting(true);
+  const double fallback = GetFreeDiskBytes("C:");
+  platform::HideExtendedFreeSpaceForTesting(false);
+  ASSERT_GT(extended, 0.0);
+  EXPECT_NEAR(fallback, extended, extended * 0.01 + 1048576.0);
+}
+
 TEST_F(FreeSpaceTest, FixTempDirKeepsOnlyDriveColonBackslash) {
   struct Case {
     const char* given;

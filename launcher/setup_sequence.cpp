@@ -186,6 +186,9 @@ void LeaveWorkDir(char* startDir, const char* tempDir) {
 // be removed by the clean-up script, nor by the launcher itself after a failed start.
 void StartStage(const VxString& workDir, const VxString& command, const char* tempDir,
                 SetupOutcome* outcome) {
+  // Made before the folder is entered, like the command: nothing between entering and
+  // leaving it may raise.
+  const VxString program = workDir + kStageProgram;
   char* startDir = platform::GetCwd(nullptr, 0);
   if (platform::ChangeDir(workDir) != 0) {
     platform::FreeCwd(startDir);
@@ -193,7 +196,6 @@ void StartStage(const VxString& workDir, const VxString& command, const char* te
          static_cast<const char*>(workDir));
     return;
   }
-  const VxString program = workDir + kStageProgram;
   stageLaunched = true;
   const uint32_t error = platform::StartProgram(program, command, kShowNormal);
   LeaveWorkDir(startDir, tempDir);
@@ -271,6 +273,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   // failure could no longer remove the folder on Windows.
   StartStage(workDir, command, tempDir, outcome);
 }
+
 }  // namespace
 
 VxString BuildStageCommand(const char* modulePath, const char* scriptPath, const char* commandLine) {

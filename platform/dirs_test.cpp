@@ -8,6 +8,8 @@
 
 #ifndef _WIN32
 #include "platform/host/drive_map.h"
+
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -157,6 +159,27 @@ TEST_F(DirsTest, NamesIgnoreCase) {
   EXPECT_EQ(platform::Access("c:\\temp\\docs", platform::kAccessExists), 0);
   ASSERT_EQ(platform::ChangeDir("c:\\temp\\docs"), 0);
   EXPECT_EQ(CurrentDir(), "C:\\TEMP\\Docs");
+#ifndef _WIN32
+  // Every letter of the ANSI code page (as on Windows, where 1252 is the ANSI code page).
+  ASSERT_EQ(platform::MakeDir((temp_ + "\\\xC9t\xE9 \x8C").c_str()), 0);    // Été Œ
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\\xE9T\xC9 \x9C").c_str()), -1);   // éTÉ œ
+  EXPECT_EQ(platform::Access((temp_ + "\\\xE9t\xE9 \x9C").c_str(), platform::kAccessExists), 0);
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\Stra\xDF" "e").c_str()), 0);
+  EXPECT_EQ(platform::MakeDir((temp_ + "\\STRASSE").c_str()), 0);           // ß is not SS
+#endif
+}
+
+// ANSI names reach the host file system in UTF-8, and the current directory comes back in 1252.
+TEST_F(DirsTest, AnsiNamesAreUtf8OnTheHost) {
+  std::string root = platform::MappedDrive('C');
+  ASSERT_EQ(platform::MakeDir((temp_ + "\\Caf\xE9 \x80").c_str()), 0);
+  EXPECT_EQ(platform::HostPath((temp_ + "\\Caf\xE9 \x80").c_str()), root + "/TEMP/Caf\xC3\xA9 \xE2\x82\xAC");
+  ASSERT_EQ(platform::ChangeDir((temp_ + "\\Caf\xE9 \x80").c_str()), 0);
+  EXPECT_EQ(CurrentDir(), temp_ + "\\Caf\xE9 \x80");
+  // And the other way: a host name in UTF-8 is found by its 1252 spelling.
+  ASSERT_EQ(mkdir((root + "/TEMP/\xC3\x9C" "ber \xC5\x93").c_str(), 0777), 0);
+  EXPECT_EQ(platform::Access("..\\\xDC" "ber \x9C", platform::kAccessExists), 0);
+  EXPECT_EQ(platform::Access("..\\\xC3\x9C" "ber \xC5\x93", platform::kAccessExists), -1);
 }
 
 TEST(DriveMapTest, DriveCStaysMapped) {

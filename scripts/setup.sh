@@ -7,6 +7,7 @@ packages=(
   zlib1g-dev libdeflate-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3 locales
+  osslsigncode openssl
 )
 
 missing=()

@@ -3,10 +3,10 @@
 #include "platform/dirs.h"
 
 #include "platform/file.h"
+#include "platform/host/cp1252.h"
 #include "platform/host/drive_map.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,7 +93,7 @@ std::string HostName(const std::string& dir, const std::string& component) {
   if (listing == nullptr) return component;
   std::string found = component;
   while (dirent* item = readdir(listing)) {
-    if (strcasecmp(item->d_name, component.c_str()) == 0) {
+    if (SameCp1252NameIgnoringCase(item->d_name, component.c_str())) {
       found = item->d_name;
       break;
     }
@@ -126,7 +126,8 @@ bool Resolve(const char* path, int* drive, std::vector<std::string>* components,
       if (component == "..") {
         if (!parts.empty()) parts.pop_back();
       } else if (!component.empty() && component != ".") {
-        parts.push_back(component);
+        // The host holds the name in UTF-8, as Windows holds an ANSI name in Unicode.
+        parts.push_back(Cp1252ToUtf8(component));
       }
       component.clear();
       if (*p == '\0') break;
@@ -225,7 +226,11 @@ char* GetCwd(char* buffer, int size) {
   const std::vector<std::string>& cwd = table.drives[table.current].cwd;
   for (size_t i = 0; i < cwd.size(); ++i) {
     if (i > 0) text += '\\';
-    text += cwd[i];
+    std::string ansi;
+    std::string problem;
+    // Always converts: every component came from a 1252 name.
+    if (!Utf8ToCp1252(cwd[i], &ansi, &problem)) return nullptr;
+    text += ansi;
   }
   int needed = static_cast<int>(text.size()) + 1;
   if (buffer == nullptr) {

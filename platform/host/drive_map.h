@@ -8,8 +8,12 @@
 // Paths are Windows paths: backslashes (forward slashes are taken as well),
 // "X:" for a drive, a leading backslash for the root of a drive, and otherwise
 // relative to the drive's own current directory. "." and ".." are resolved
-// within the drive and never climb above its root. Names compare without
-// regard to case where the host holds them already.
+// within the drive and never climb above its root. A path's bytes are ANSI
+// text (Windows-1252): the host file of a name is the one of its UTF-8 form
+// (platform/host/cp1252.h), as Windows hands ANSI names to its file systems in
+// Unicode, and the current directory comes back in 1252. Names compare
+// without regard to the case of any 1252 letter where the host holds them
+// already.
 #ifndef VX_PLATFORM_HOST_DRIVE_MAP_H
 #define VX_PLATFORM_HOST_DRIVE_MAP_H
 

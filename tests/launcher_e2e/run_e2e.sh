@@ -255,6 +255,32 @@ case $scenario in
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     check '[[ ! -s $log ]]' "the launcher loaded none of them ($(tr '\r\n' '  ' < "$log" 2>/dev/null))"
     ;;
+  stage-planting)
+    # A program named like the next stage beside the launcher, where a search by bare name
+    # looks first (a Downloads folder): it must not run, and the unpacked one must.
+    cp "$(dirname "$helper")/planted_stage/Vistart.exe" "$root/Vistart.exe"
+    export VX_PLANTED_LOG="$win_root\\planted.txt"
+    args='-planted "stage"'
+    run_launcher "$args"
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    wait_for_record "$record"
+    expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
+    check 'grep -qxF "full_command_line=$expected" "$record"' "the unpacked next stage ran with the command line byte for byte"
+    check 'grep -qxF "current_dir=${temp_win}VAVOdozu0" "$record"' "in the work folder"
+    check '[[ ! -e $root/planted.txt ]]' "the planted program did not run ($(tr '\r\n' '  ' < "$root/planted.txt" 2>/dev/null))"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  stage-not-a-program)
+    # The unpacked next stage is no program (damaged, or replaced by a security program):
+    # the start fails, and that is said and undone.
+    python3 "$here/damage_archive.py" "$zvsetup" SETUPBASE "$root/zvsetup.exe" Vistart.exe || exit 1
+    run_launcher_expecting_box
+    check '[[ $status == 7 ]]' "exit code 7 (was $status)"
+    check 'grep -q "Setup could not start the installation program" "$root/box.txt"' "one clear message"
+    check 'grep -q "Vistart.exe" "$root/box.txt"' "the message names the program"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
+    check '[[ ! -f $record ]]' "no next stage ran"
+    ;;
   *)
     echo "run_e2e: unknown scenario $scenario" >&2
     exit 2

@@ -4,7 +4,11 @@
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
 #include "tools/zvpack/compress.h"
+#include "tools/zvpack/stored_name.h"
+#include "tools/zvpack/temp_output.h"
+#include "tools/zvpack/tree_walk.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,50 +49,130 @@ uint32_t ClampTime(int64_t t) {
   return static_cast<uint32_t>(t);
 }
 
+// An upper bound of the zlib stream of size bytes at every level: zlib's own
+// worst case (compressBound) is about size/3300 + 13 bytes more than size,
+// libdeflate's (libdeflate_zlib_compress_bound) size/1000 + 20.
+uint64_t StreamBound(uint64_t size) { return size + size / 256 + 64; }
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Reads the whole file, which was expectedSize bytes when the inputs were
+// checked. A file that is no longer that size, or changes while it is read, is
+// refused rather than packed half old and half new.
+bool ReadInput(const std::string& hostPath, uint64_t expectedSize, std::string* data, struct stat* info,
+               std::string* error) {
+  // O_NONBLOCK: should the file have become a FIFO meanwhile, open must not wait for a writer.
+  int fd = open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = hostPath + ": " + ErrnoText();
+    return false;
+  }
+  const std::string changed = hostPath + ": the file changed while it was packed";
+  bool ok = fstat(fd, info) == 0 && S_ISREG(info->st_mode) && static_cast<uint64_t>(info->st_size) == expectedSize;
+  if (!ok) *error = changed;
+  size_t got = 0;
+  if (ok) data->assign(static_cast<size_t>(expectedSize), '\0');
+  while (ok) {
+    char probe;
+    // Past the expected end one more byte is asked for: there must be none.
+    ssize_t n = got < data->size() ? read(fd, &(*data)[got], data->size() - got) : read(fd, &probe, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      *error = hostPath + ": " + ErrnoText();
+      ok = false;
+    } else if (got == data->size()) {
+      ok = n == 0;
+      if (!ok) *error = changed;
+      break;
+    } else if (n == 0) {
+      *error = changed;
+      ok = false;
+    } else {
+      got += static_cast<size_t>(n);
+    }
+  }
+  struct stat after;
+  if (ok && (fstat(fd, &after) != 0 || after.st_size != info->st_size || !SameTime(after.st_mtim, info->st_mtim))) {
+    *error = changed;
+    ok = false;
+  }
+  close(fd);
+  return ok;
+}
+
 // Reads and compresses one file. The whole file is held in memory; entries are
-// limited to 4 GiB by the format anyway.
-void CompressOne(const PackInput& input, int level, Compressed* out) {
+// below 4 GiB.
+void CompressOne(const PackInput& input, uint64_t expectedSize, int level, Compressed* out) {
+  std::string data;
   struct stat st;
-  if (stat(input.hostPath.c_str(), &st) != 0) {
-    out->error = input.hostPath + ": " + ErrnoText();
-    return;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    out->error = input.hostPath + ": not a regular file";
-    return;
-  }
-  if (static_cast<uint64_t>(st.st_size) > kMaxArchiveSize) {
-    out->error = input.hostPath + ": larger than an archive can hold (4 GiB)";
-    return;
-  }
+  if (!ReadInput(input.hostPath, expectedSize, &data, &st, &out->error)) return;
   out->time1 = ClampTime(st.st_mtime);
   out->time2 = ClampTime(st.st_ctime);
-
-  std::FILE* f = std::fopen(input.hostPath.c_str(), "rb");
-  if (f == nullptr) {
-    out->error = input.hostPath + ": " + ErrnoText();
-    return;
-  }
-  std::string data(static_cast<size_t>(st.st_size), '\0');
-  size_t got = data.empty() ? 0 : std::fread(&data[0], 1, data.size(), f);
-  bool failed = std::ferror(f) != 0;
-  bool more = std::fgetc(f) != EOF;
-  std::fclose(f);
-  if (failed) {
-    out->error = input.hostPath + ": read failed";
-    return;
-  }
-  if (got != data.size() || more) {
-    out->error = input.hostPath + ": the file changed size while it was packed";
-    return;
-  }
-
   std::string error;
   if (!CompressToZlibStream(data, level, &out->stream, &error)) {
     out->error = input.hostPath + ": " + error;
     return;
   }
   out->uncompressedSize = static_cast<uint32_t>(data.size());
+}
+
+// The size of every input, checked before anything is compressed: each must be
+// a regular file below 4 GiB, and the archive must fit the format's 32-bit
+// offsets even if nothing shrinks.
+bool CheckInputFiles(const std::string& archivePath, const std::vector<PackInput>& inputs,
+                     std::vector<uint64_t>* sizes, std::string* error) {
+  uint64_t bound = archive_format::kHeaderSize + archive_format::kCountSize;
+  sizes->clear();
+  for (const PackInput& input : inputs) {
+    struct stat info;
+    if (!StatFollowingLinks(input.hostPath, &info, error)) return false;
+    if (const char* kind = NotRegularKind(info)) {
+      *error = input.hostPath + ": " + kind + ", not a regular file";
+      return false;
+    }
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    if (size > std::numeric_limits<uint32_t>::max()) {
+      *error = input.hostPath + ": " + std::to_string(size) + " bytes; an entry must be smaller than 4 GiB";
+      return false;
+    }
+    sizes->push_back(size);
+    bound += StreamBound(size) + archive_format::kRecordFixedSize + input.name.size();
+  }
+  if (bound > kMaxArchiveSize) {
+    *error = archivePath + ": the inputs may not fit the archive's 4 GiB (up to " + std::to_string(bound) +
+             " bytes when packed); split them into several archives";
+    return false;
+  }
+  return true;
+}
+
+void Warn(const PackOptions& options, const std::string& line) {
+  if (options.warnings != nullptr) {
+    options.warnings->push_back(line);
+  } else {
+    std::fprintf(stderr, "zvpack: warning: %s\n", line.c_str());
+  }
+}
+
+// Names that unpack as meant only in some places.
+void WarnAboutNames(const std::string& archivePath, const std::vector<PackInput>& inputs, const PackOptions& options) {
+  const PackInput* firstNonAscii = nullptr;
+  for (const PackInput& input : inputs) {
+    if (firstNonAscii == nullptr && HasNonAsciiByte(input.name)) firstNonAscii = &input;
+    const size_t longest = LongestEntryPath(input.name.size());
+    if (longest > kMaxPathLength) {
+      Warn(options, input.hostPath + ": under a temporary folder of " + std::to_string(kTempFolderRoom) +
+                        " characters the entry's path (" + kLongestWorkFolder + "...) would be " +
+                        std::to_string(longest) + " characters, past " + std::to_string(kMaxPathLength) +
+                        ", and the launcher refuses it there");
+    }
+  }
+  if (firstNonAscii != nullptr) {
+    Warn(options, archivePath + ": names beyond ASCII (such as \"" + DisplayName(firstNonAscii->name) +
+                      "\") unpack as meant only where the ANSI code page is 1252 (Western European Windows)");
+  }
 }
 
 void PutU32(std::string* out, uint32_t v) {
@@ -99,38 +183,30 @@ void PutU32(std::string* out, uint32_t v) {
 
 bool StartsWithComment(const std::string& line) { return !line.empty() && line[0] == '#'; }
 
-char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+// The stored name of a host name, or a line naming `where` and the problem.
+bool StoreName(const std::string& hostName, const std::string& where, std::string* stored, std::string* error) {
+  std::string problem;
+  if (ToStoredName(hostName, stored, &problem)) return true;
+  *error = where + ": the name cannot be stored in an archive: " + problem;
+  return false;
+}
 
 }  // namespace
 
 bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error) {
-  std::error_code ec;
-  if (!fs::is_directory(dir, ec)) {
-    *error = dir + ": not a directory";
-    return false;
-  }
+  std::vector<FoundFile> files;
+  if (!FindRegularFiles(dir, &files, error)) return false;
   std::vector<PackInput> found;
-  fs::recursive_directory_iterator it(dir, fs::directory_options::follow_directory_symlink, ec);
-  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    const fs::directory_entry& entry = *it;
-    std::error_code typeEc;
-    if (entry.is_directory(typeEc)) continue;
-    std::string relative = fs::relative(entry.path(), dir, typeEc).generic_string();
-    if (!entry.is_regular_file(typeEc)) {
-      *error = entry.path().string() + ": not a regular file";
-      return false;
-    }
-    if (relative.find('\\') != std::string::npos) {
+  for (const FoundFile& file : files) {
+    if (file.relative.find('\\') != std::string::npos) {
       // The backslash would turn into a folder separator inside the archive.
-      *error = entry.path().string() + ": a backslash in a host name cannot be stored";
+      *error = file.hostPath + ": a backslash in a host name cannot be stored";
       return false;
     }
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    found.push_back(PackInput{relative, entry.path().string()});
-  }
-  if (ec) {
-    *error = dir + ": " + ec.message();
-    return false;
+    PackInput input;
+    if (!StoreName(file.relative, file.hostPath, &input.name, error)) return false;
+    input.hostPath = file.hostPath;
+    found.push_back(std::move(input));
   }
   std::sort(found.begin(), found.end(), [](const PackInput& a, const PackInput& b) { return a.name < b.name; });
   *inputs = std::move(found);
@@ -154,18 +230,19 @@ bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::
     PackInput input;
     size_t tab = line.find('\t');
     std::string hostPath;
+    std::string name;
     if (tab == std::string::npos) {
-      input.name = line;
+      name = line;
       hostPath = line;
     } else {
-      input.name = line.substr(0, tab);
+      name = line.substr(0, tab);
       hostPath = line.substr(tab + 1);
       if (hostPath.empty()) {
         *error = listPath + ":" + std::to_string(lineNumber) + ": no host path after the tab";
         return false;
       }
     }
-    std::replace(input.name.begin(), input.name.end(), '/', '\\');
+    if (!StoreName(name, listPath + ":" + std::to_string(lineNumber), &input.name, error)) return false;
     input.hostPath = fs::path(hostPath).is_absolute() ? hostPath : (fs::path(baseDir) / hostPath).string();
     found.push_back(std::move(input));
   }
@@ -187,14 +264,12 @@ bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error) {
       return false;
     }
     if (!IsPlainEntryName(name.data(), name.size())) {
-      *error = input.hostPath + ": entry name \"" + name +
+      *error = input.hostPath + ": entry name \"" + DisplayName(name) +
                "\" is not a plain relative path that the launcher unpacks";
       return false;
     }
-    std::string key = name;
-    std::transform(key.begin(), key.end(), key.begin(), FoldCase);
-    if (!folded.insert(key).second) {
-      *error = input.hostPath + ": entry name \"" + name + "\" appears twice (case is ignored)";
+    if (!folded.insert(CaseFoldedName(name)).second) {
+      *error = input.hostPath + ": entry name \"" + DisplayName(name) + "\" appears twice (case is ignored)";
       return false;
     }
   }
@@ -208,6 +283,9 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
     return false;
   }
   if (!CheckInputNames(inputs, error)) return false;
+  std::vector<uint64_t> sizes;
+  if (!CheckInputFiles(archivePath, inputs, &sizes, error)) return false;
+  WarnAboutNames(archivePath, inputs, options);
 
   const size_t count = inputs.size();
   unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
@@ -233,7 +311,7 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
         index = next++;
       }
       Compressed result;
-      CompressOne(inputs[index], options.level, &result);
+      CompressOne(inputs[index], sizes[index], options.level, &result);
       {
         std::lock_guard<std::mutex> lock(mutex);
         results[index] = std::move(result);
@@ -243,12 +321,10 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
     }
   };
 
-  const std::string tempPath = archivePath + ".tmp" + std::to_string(getpid());
-  std::FILE* out = std::fopen(tempPath.c_str(), "wb");
-  if (out == nullptr) {
-    *error = tempPath + ": " + ErrnoText();
-    return false;
-  }
+  TempOutput temp(archivePath);
+  if (!temp.Open(error)) return false;
+  std::FILE* out = temp.File();
+  const std::string& tempPath = temp.Path();
 
   std::vector<std::thread> pool;
   for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
@@ -350,15 +426,7 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
          std::fseek(out, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, 4, out) == 4;
     if (!ok) *error = tempPath + ": write failed";
   }
-  if (std::fclose(out) != 0 && ok) {
-    *error = tempPath + ": write failed";
-    ok = false;
-  }
-  if (ok && std::rename(tempPath.c_str(), archivePath.c_str()) != 0) {
-    *error = archivePath + ": " + ErrnoText();
-    ok = false;
-  }
-  if (!ok) std::remove(tempPath.c_str());
+  if (ok) ok = temp.Commit(error);
   return ok;
 }
 

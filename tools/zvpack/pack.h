@@ -14,8 +14,12 @@
 //          depends on its input alone. With SOURCE_DATE_EPOCH set, time1 and
 //          time2 are clamped to it. time3 is never below time1 or time2.
 //
+// Names are UTF-8 on the host and Windows-1252 in the archive (stored_name.h):
+// the gathering functions convert them and refuse a name that is not UTF-8 or
+// holds a character 1252 has none for.
+//
 // Every function reports a failure as one line (without "zvpack:") in *error
-// and leaves no output file behind.
+// that names the file, and leaves no output file behind.
 #ifndef VX_TOOLS_ZVPACK_PACK_H
 #define VX_TOOLS_ZVPACK_PACK_H
 
@@ -25,7 +29,8 @@
 
 namespace zvpack {
 
-// One file to pack: its stored name (backslash-separated) and where it lies.
+// One file to pack: its stored name (Windows-1252, backslash-separated) and
+// where it lies.
 struct PackInput {
   std::string name;
   std::string hostPath;
@@ -37,11 +42,16 @@ struct PackOptions {
   bool progress = false;    // a progress line on stderr (the caller checks for a terminal)
   bool haveEpoch = false;   // SOURCE_DATE_EPOCH given
   uint32_t epoch = 0;
+  // Where the warnings of CreateArchive go, one line each; null: stderr.
+  std::vector<std::string>* warnings = nullptr;
 };
 
 // Every regular file under dir, named by its path relative to dir with
 // backslashes, sorted by the bytes of the stored names. Empty directories are
-// not stored (the format has no directory records).
+// not stored (the format has no directory records). A symbolic link is taken
+// as what it points to under its own name, a link to a folder is walked; a
+// dangling link, a link loop, a FIFO, socket or device, or an unreadable
+// folder is refused (tree_walk.h).
 bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error);
 
 // The entries of a list file, in the order listed. Each line is either
@@ -53,11 +63,19 @@ bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::
                   std::string* error);
 
 // Refuses a name that the launcher would not unpack, one above 255 bytes, and
-// two names that differ only in case (the file system ignores case).
+// two names that differ only in case (the file system ignores case, for every
+// letter of Windows-1252: "É" and "é" are one name).
 bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error);
 
-// Writes the archive at archivePath (through a temporary file beside it that is
-// renamed at the end). The same inputs and options give the same bytes, with any
+// Writes the archive at archivePath through a temporary file beside it that is
+// renamed at the end (temp_output.h): a failed or interrupted run leaves
+// nothing new and an archive already there unchanged. Before anything is
+// compressed every input must be a regular file below 4 GiB, and the inputs
+// must fit the format's 32-bit offsets even if nothing shrinks; the real
+// offsets are checked again while writing. A file that changes while it is
+// read is refused. Warns (options.warnings) once when names go beyond ASCII
+// and for each entry whose path could pass the launcher's path limit
+// (stored_name.h). The same inputs and options give the same bytes, with any
 // number of threads.
 bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
                    const PackOptions& options, std::string* error);

@@ -4,7 +4,6 @@
 namespace zvpack {
 namespace {
 
-constexpr uint32_t kResourceDirectoryIndex = 2;
 constexpr uint32_t kDirectoryHeaderSize = 16;
 constexpr uint32_t kDirectoryEntrySize = 8;
 constexpr uint32_t kDataEntrySize = 16;
@@ -16,6 +15,7 @@ class View {
  public:
   View(const unsigned char* data, uint64_t size) : data_(data), size_(size) {}
   bool Has(uint64_t offset, uint64_t length) const { return offset <= size_ && length <= size_ - offset; }
+  unsigned char Byte(uint64_t offset) const { return data_[offset]; }
   uint16_t U16(uint64_t offset) const { return static_cast<uint16_t>(data_[offset] | data_[offset + 1] << 8); }
   uint32_t U32(uint64_t offset) const {
     return static_cast<uint32_t>(data_[offset]) | static_cast<uint32_t>(data_[offset + 1]) << 8 |
@@ -28,29 +28,26 @@ class View {
   uint64_t size_;
 };
 
-struct Section {
-  uint32_t virtualAddress;
-  uint32_t virtualSize;
-  uint32_t rawSize;
-  uint32_t rawOffset;
-};
-
 class Reader {
  public:
   Reader(const unsigned char* image, size_t size) : image_(image, size) {}
 
   bool Load(std::string* error);
   bool HasResources() const { return resourceSize_ != 0; }
-  bool Find(const std::string& typeName, std::vector<PeResource>* found, std::string* error);
+  const PeLayout& Layout() const { return layout_; }
+  bool List(std::vector<PeResourceEntry>* found, std::string* error);
 
  private:
   // File offset of [rva, rva + length) when a section's raw data holds it all.
   bool MapRva(uint32_t rva, uint32_t length, uint64_t* offset) const;
   bool DirectoryEntries(uint32_t dirOffset, uint32_t* first, uint32_t* count, std::string* error) const;
-  bool NameAt(uint32_t nameOffset, std::string* name, std::string* error) const;
+  bool NameAt(uint32_t nameOffset, std::u16string* name, std::string* error) const;
+  bool KeyOf(uint32_t field, PeResourceKey* key, std::string* error) const;
+  bool ListLanguages(const PeResourceEntry& resource, uint32_t langDir, std::vector<PeResourceEntry>* found,
+                     std::string* error) const;
 
   View image_;
-  std::vector<Section> sections_;
+  PeLayout layout_;
   uint64_t resourceStart_ = 0;  // file offset of the resource directory
   uint32_t resourceSize_ = 0;
 };
@@ -89,23 +86,41 @@ bool Reader::Load(std::string* error) {
     return false;
   }
   uint32_t directoryCount = image_.U32(optional + countField);
-  uint32_t resourceRva = 0;
-  if (directoryCount > kResourceDirectoryIndex &&
-      optionalSize >= directories + (kResourceDirectoryIndex + 1) * 8) {
-    resourceRva = image_.U32(optional + directories + kResourceDirectoryIndex * 8);
-    resourceSize_ = image_.U32(optional + directories + kResourceDirectoryIndex * 8 + 4);
-  }
   uint64_t table = optional + optionalSize;
   if (!image_.Has(table, static_cast<uint64_t>(sectionCount) * kSectionHeaderSize)) {
     *error = "section table cut";
     return false;
   }
+  layout_.pe32Plus = magic == 0x20B;
+  layout_.coffHeader = pe + 4;
+  layout_.optionalHeader = optional;
+  layout_.sectionTable = table;
+  layout_.directoryTable = optional + directories;
+  layout_.symbolTable = image_.U32(pe + 12);
+  if (optionalSize >= 64) {
+    layout_.sectionAlignment = image_.U32(optional + 32);
+    layout_.fileAlignment = image_.U32(optional + 36);
+    layout_.sizeOfHeaders = image_.U32(optional + 60);
+  }
+  for (uint32_t i = 0; i < directoryCount && directories + (i + 1) * 8 <= optionalSize; ++i) {
+    layout_.directories.push_back(PeDirectory{image_.U32(layout_.directoryTable + i * 8),
+                                              image_.U32(layout_.directoryTable + i * 8 + 4)});
+  }
   for (uint32_t i = 0; i < sectionCount; ++i) {
     uint64_t s = table + static_cast<uint64_t>(i) * kSectionHeaderSize;
-    sections_.push_back(Section{image_.U32(s + 12), image_.U32(s + 8), image_.U32(s + 16), image_.U32(s + 20)});
+    PeSection section;
+    for (uint32_t c = 0; c < 8 && image_.Byte(s + c) != 0; ++c) section.name.push_back(static_cast<char>(image_.Byte(s + c)));
+    section.virtualSize = image_.U32(s + 8);
+    section.virtualAddress = image_.U32(s + 12);
+    section.rawSize = image_.U32(s + 16);
+    section.rawOffset = image_.U32(s + 20);
+    section.characteristics = image_.U32(s + 36);
+    layout_.sections.push_back(section);
   }
+  PeDirectory resources = layout_.Directory(kPeResourceDirectory);
+  resourceSize_ = resources.size;
   if (resourceSize_ == 0) return true;
-  if (!MapRva(resourceRva, resourceSize_, &resourceStart_)) {
+  if (!MapRva(resources.rva, resourceSize_, &resourceStart_)) {
     *error = "resource directory outside the file's sections";
     return false;
   }
@@ -113,7 +128,7 @@ bool Reader::Load(std::string* error) {
 }
 
 bool Reader::MapRva(uint32_t rva, uint32_t length, uint64_t* offset) const {
-  for (const Section& s : sections_) {
+  for (const PeSection& s : layout_.sections) {
     // Only the raw data is in the file; a virtual tail beyond it holds zeros.
     uint64_t extent = s.rawSize;
     if (s.virtualSize != 0 && s.virtualSize < extent) extent = s.virtualSize;
@@ -144,7 +159,7 @@ bool Reader::DirectoryEntries(uint32_t dirOffset, uint32_t* first, uint32_t* cou
   return true;
 }
 
-bool Reader::NameAt(uint32_t nameOffset, std::string* name, std::string* error) const {
+bool Reader::NameAt(uint32_t nameOffset, std::u16string* name, std::string* error) const {
   View res(nullptr, resourceSize_);
   if (!res.Has(nameOffset, 2)) {
     *error = "resource name outside the resource data";
@@ -157,36 +172,30 @@ bool Reader::NameAt(uint32_t nameOffset, std::string* name, std::string* error) 
   }
   name->clear();
   for (uint32_t i = 0; i < length; ++i) {
-    uint16_t c = image_.U16(resourceStart_ + nameOffset + 2 + i * 2);
-    name->push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    name->push_back(static_cast<char16_t>(image_.U16(resourceStart_ + nameOffset + 2 + i * 2)));
   }
   return true;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
+bool Reader::KeyOf(uint32_t field, PeResourceKey* key, std::string* error) const {
+  if ((field & kHighBit) == 0) {
+    *key = PeResourceKey::Id(static_cast<uint16_t>(field & 0xFFFF));
+    return true;
   }
-  return true;
+  key->named = true;
+  return NameAt(field & ~kHighBit, &key->name, error);
 }
 
-bool Reader::Find(const std::string& typeName, std::vector<PeResource>* found, std::string* error) {
+bool Reader::List(std::vector<PeResourceEntry>* found, std::string* error) {
   uint32_t typeFirst, typeCount;
   if (!DirectoryEntries(0, &typeFirst, &typeCount, error)) return false;
   for (uint32_t t = 0; t < typeCount; ++t) {
     uint64_t entry = resourceStart_ + typeFirst + t * kDirectoryEntrySize;
-    uint32_t nameField = image_.U32(entry);
+    PeResourceEntry resource;
+    if (!KeyOf(image_.U32(entry), &resource.type, error)) return false;
     uint32_t target = image_.U32(entry + 4);
-    if ((nameField & kHighBit) == 0) continue;  // a numbered type
-    std::string type;
-    if (!NameAt(nameField & ~kHighBit, &type, error)) return false;
-    if (!SameIgnoringCase(type, typeName)) continue;
     if ((target & kHighBit) == 0) {
-      *error = "resource type " + type + " is not a directory";
+      *error = "resource type " + resource.type.Text() + " is not a directory";
       return false;
     }
     // Three fixed levels (type, name, language): no recursion, so no loop.
@@ -194,41 +203,42 @@ bool Reader::Find(const std::string& typeName, std::vector<PeResource>* found, s
     if (!DirectoryEntries(target & ~kHighBit, &nameFirst, &nameCount, error)) return false;
     for (uint32_t n = 0; n < nameCount; ++n) {
       uint64_t nameEntry = resourceStart_ + nameFirst + n * kDirectoryEntrySize;
-      uint32_t resName = image_.U32(nameEntry);
+      if (!KeyOf(image_.U32(nameEntry), &resource.name, error)) return false;
       uint32_t langDir = image_.U32(nameEntry + 4);
-      PeResource resource;
-      if (resName & kHighBit) {
-        if (!NameAt(resName & ~kHighBit, &resource.name, error)) return false;
-      } else {
-        resource.name = "#" + std::to_string(resName & 0xFFFF);
-      }
       if ((langDir & kHighBit) == 0) {
-        *error = "resource " + resource.name + " has no language directory";
+        *error = "resource " + resource.name.Text() + " has no language directory";
         return false;
       }
-      uint32_t langFirst, langCount;
-      if (!DirectoryEntries(langDir & ~kHighBit, &langFirst, &langCount, error)) return false;
-      for (uint32_t l = 0; l < langCount; ++l) {
-        uint64_t langEntry = resourceStart_ + langFirst + l * kDirectoryEntrySize;
-        uint32_t dataEntry = image_.U32(langEntry + 4);
-        View res(nullptr, resourceSize_);
-        if ((dataEntry & kHighBit) != 0 || !res.Has(dataEntry, kDataEntrySize)) {
-          *error = "resource " + resource.name + ": data entry outside the resource data";
-          return false;
-        }
-        PeResource one = resource;
-        one.language = static_cast<uint16_t>(image_.U32(langEntry) & 0xFFFF);
-        uint32_t rva = image_.U32(resourceStart_ + dataEntry);
-        one.size = image_.U32(resourceStart_ + dataEntry + 4);
-        uint64_t offset;
-        if (!MapRva(rva, one.size, &offset)) {
-          *error = "resource " + resource.name + ": data outside the file's sections";
-          return false;
-        }
-        one.fileOffset = static_cast<uint32_t>(offset);
-        found->push_back(one);
-      }
+      if (!ListLanguages(resource, langDir & ~kHighBit, found, error)) return false;
     }
+  }
+  return true;
+}
+
+bool Reader::ListLanguages(const PeResourceEntry& resource, uint32_t langDir, std::vector<PeResourceEntry>* found,
+                           std::string* error) const {
+  uint32_t langFirst, langCount;
+  if (!DirectoryEntries(langDir, &langFirst, &langCount, error)) return false;
+  for (uint32_t l = 0; l < langCount; ++l) {
+    uint64_t langEntry = resourceStart_ + langFirst + l * kDirectoryEntrySize;
+    uint32_t dataEntry = image_.U32(langEntry + 4);
+    View res(nullptr, resourceSize_);
+    if ((dataEntry & kHighBit) != 0 || !res.Has(dataEntry, kDataEntrySize)) {
+      *error = "resource " + resource.name.Text() + ": data entry outside the resource data";
+      return false;
+    }
+    PeResourceEntry one = resource;
+    one.language = static_cast<uint16_t>(image_.U32(langEntry) & 0xFFFF);
+    uint32_t rva = image_.U32(resourceStart_ + dataEntry);
+    one.size = image_.U32(resourceStart_ + dataEntry + 4);
+    one.codePage = image_.U32(resourceStart_ + dataEntry + 8);
+    uint64_t offset;
+    if (!MapRva(rva, one.size, &offset)) {
+      *error = "resource " + resource.name.Text() + ": data outside the file's sections";
+      return false;
+    }
+    one.fileOffset = static_cast<uint32_t>(offset);
+    found->push_back(one);
   }
   return true;
 }
@@ -239,13 +249,47 @@ bool LooksLikePe(const unsigned char* image, size_t size) {
   return size >= 2 && image[0] == 'M' && image[1] == 'Z';
 }
 
-bool FindPeResources(const unsigned char* image, size_t size, const std::string& typeName,
-                     std::vector<PeResource>* found, std::string* error) {
+std::string PeResourceKey::Text() const {
+  if (!named) return "#" + std::to_string(id);
+  std::string text;
+  for (char16_t c : name) text.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return text;
+}
+
+bool PeResourceKey::IsNamed(const std::string& ascii) const {
+  if (!named || name.size() != ascii.size()) return false;
+  auto upper = [](char16_t c) { return c >= 'a' && c <= 'z' ? static_cast<char16_t>(c - 32) : c; };
+  for (size_t i = 0; i < ascii.size(); ++i) {
+    if (upper(name[i]) != upper(static_cast<unsigned char>(ascii[i]))) return false;
+  }
+  return true;
+}
+
+bool ReadPeLayout(const unsigned char* image, size_t size, PeLayout* layout, std::string* error) {
+  Reader reader(image, size);
+  if (!reader.Load(error)) return false;
+  *layout = reader.Layout();
+  return true;
+}
+
+bool ListPeResources(const unsigned char* image, size_t size, std::vector<PeResourceEntry>* found,
+                     std::string* error) {
   found->clear();
   Reader reader(image, size);
   if (!reader.Load(error)) return false;
   if (!reader.HasResources()) return true;
-  return reader.Find(typeName, found, error);
+  return reader.List(found, error);
+}
+
+bool FindPeResources(const unsigned char* image, size_t size, const std::string& typeName,
+                     std::vector<PeResource>* found, std::string* error) {
+  found->clear();
+  std::vector<PeResourceEntry> all;
+  if (!ListPeResources(image, size, &all, error)) return false;
+  for (const PeResourceEntry& r : all) {
+    if (r.type.IsNamed(typeName)) found->push_back(PeResource{r.name.Text(), r.language, r.fileOffset, r.size});
+  }
+  return true;
 }
 
 }  // namespace zvpack

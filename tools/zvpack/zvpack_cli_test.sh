@@ -43,4 +43,68 @@ head -c 100 "$work/a.zva" > "$work/cut.zva"
 # No progress line when stderr is not a terminal.
 rm "$work/src/aux.txt"
 [ -z "$("$zvpack" create "$work/d.zva" "$work/src" 2>&1)" ] || fail "output without a terminal"
+# Names: stored in Windows-1252, listed and unpacked in UTF-8, one warning per archive.
+mkdir -p "$work/acc/Über"
+printf 'c' > "$work/acc/Café.txt"
+printf 'e' > "$work/acc/Über/€uro œŸ.txt"
+ln -s "$work/src/Docs/Eng/a.rtf" "$work/acc/link.rtf"
+"$zvpack" create "$work/acc.zva" "$work/acc" 2> "$work/warn.txt"; [ $? -eq 0 ] || fail "create of accented names"
+[ "$(grep -c 'ANSI code page is 1252' "$work/warn.txt")" -eq 1 ] || fail "not one warning: $(cat "$work/warn.txt")"
+LC_ALL=C grep -q "$(printf 'Caf\351.txt')" "$work/acc.zva" || fail "Café.txt not stored in Windows-1252"
+LC_ALL=C grep -q "$(printf '\200uro \234\237.txt')" "$work/acc.zva" || fail "€uro œŸ.txt not stored in Windows-1252"
+"$zvpack" list "$work/acc.zva" | grep -q 'Über\\€uro œŸ.txt' || fail "list does not print UTF-8"
+"$zvpack" list "$work/acc.zva" | grep -q ' link.rtf$' || fail "a link is not stored under its own name"
+"$zvpack" extract "$work/acc.zva" "$work/acc_out" || fail "extract of accented names"
+[ "$(cat "$work/acc_out/Über/€uro œŸ.txt")" = e ] || fail "extract does not write UTF-8 names"
+cmp -s "$work/acc_out/link.rtf" "$work/src/Docs/Eng/a.rtf" || fail "a link is not packed as what it points to"
+
+# Refusals: exit 2, one line naming the file, nothing at ARCHIVE, an archive already there unchanged.
+cp "$work/acc.zva" "$work/kept.zva"
+refused() {  # refused WHAT EXPECTED-TEXT ARGS...
+  what=$1 expected=$2; shift 2
+  msg=$(timeout 60 "$zvpack" create "$work/acc.zva" "$@" 2>&1); rc=$?
+  [ $rc -eq 2 ] || fail "$what: exit code $rc: $msg"
+  [ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] || fail "$what: not one line: $msg"
+  case $msg in *"$expected"*) ;; *) fail "$what: message does not say '$expected': $msg" ;; esac
+  cmp -s "$work/acc.zva" "$work/kept.zva" || fail "$what: the archive already there changed"
+  [ -z "$(ls "$work" | grep '\.tmp')" ] || fail "$what: a temporary file is left"
+}
+odd() { rm -rf "$work/odd"; mkdir "$work/odd"; printf 'x' > "$work/odd/ok.txt"; }
+odd; printf 'x' > "$work/odd/日本.txt"
+refused "a name 1252 cannot hold" "odd/日本.txt: the name cannot be stored in an archive: U+65E5" "$work/odd"
+odd; printf 'x' > "$work/odd/$(printf 'Caf\351')"
+refused "a name not in UTF-8" "not valid UTF-8" "$work/odd"
+odd; mkfifo "$work/odd/fifo"
+refused "a FIFO" "odd/fifo: a FIFO, not a regular file" "$work/odd"
+odd; truncate -s 4G "$work/odd/huge"
+refused "an entry of 4 GiB" "odd/huge: 4294967296 bytes; an entry must be smaller than 4 GiB" "$work/odd"
+# Unreadable inputs; root reads everything, so as root the tool runs as nobody.
+as_user=
+[ "$(id -u)" -ne 0 ] || as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
+if [ "$(id -u)" -ne 0 ] || command -v setpriv > /dev/null; then
+  odd; chmod 755 "$work"; chmod 777 "$work/odd"; chmod 000 "$work/odd/ok.txt"
+  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  [ $? -eq 2 ] || fail "an unreadable file: $msg"
+  case $msg in *"odd/ok.txt: Permission denied"*) ;; *) fail "an unreadable file: $msg" ;; esac
+  [ -z "$(ls "$work/odd" | grep 'x\.zva')" ] || fail "an unreadable file: something is left"
+  chmod 644 "$work/odd/ok.txt"; mkdir -m 000 "$work/odd/locked"
+  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  [ $? -eq 2 ] || fail "an unreadable folder: $msg"
+  case $msg in *"odd/locked: Permission denied"*) ;; *) fail "an unreadable folder: $msg" ;; esac
+  chmod 700 "$work" "$work/odd/locked"
+fi
+
+# An interrupted create removes its temporary file and leaves the archive that was there.
+odd; seq 1 3000000 > "$work/odd/big.txt"
+"$zvpack" create --best --threads 1 "$work/acc.zva" "$work/odd" & pid=$!
+kill -STOP $pid
+for _ in $(seq 1 500); do
+  ls "$work" | grep -q '\.tmp' && break
+  kill -CONT $pid; sleep 0.01; kill -STOP $pid
+done
+ls "$work" | grep -q '\.tmp' || fail "no temporary file seen while creating"
+kill -TERM $pid; kill -CONT $pid; wait $pid; rc=$?
+[ $rc -eq 143 ] || fail "interrupted create: exit code $rc"
+cmp -s "$work/acc.zva" "$work/kept.zva" || fail "interrupted create: the archive already there changed"
+[ -z "$(ls "$work" | grep '\.tmp')" ] || fail "interrupted create: a temporary file is left"
 echo "zvpack command line: ok"

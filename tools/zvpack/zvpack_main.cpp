@@ -1,8 +1,11 @@
 // zvpack: the command line over the packing and archive-checking functions.
 #include "tools/zvpack/archive_check.h"
+#include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resources.h"
+#include "tools/zvpack/setup_command.h"
+#include "tools/zvpack/stored_name.h"
 
 #include <unistd.h>
 
@@ -39,7 +42,10 @@ const char kHelp[] =
     "        directory (--base, default: the list file's directory). Names use \\ or /\n"
     "        and are stored with \\. Blank lines and lines starting with # are skipped.\n"
     "        Every name must be one the launcher unpacks (a plain relative path of at\n"
-    "        most 255 bytes, no device names, no trailing dot or blank).\n"
+    "        most 255 bytes, no device names, no trailing dot or blank), in\n"
+    "        Windows-1252, the launcher's ANSI code page: a name that 1252 cannot\n"
+    "        hold is refused. A symbolic link is packed as what it points to;\n"
+    "        FIFOs, sockets and devices are refused, and so is an entry of 4 GiB.\n"
     "        -N is the zlib level (default 6). --best makes the smallest streams\n"
     "        (libdeflate's level 12, still zlib streams; many times slower than -9).\n"
     "        --threads N compresses on N threads (default: all cores); the archive\n"
@@ -47,7 +53,7 @@ const char kHelp[] =
     "        time1 = modification time, time2 = status-change time, time3 = the\n"
     "        newest of those in the archive, or SOURCE_DATE_EPOCH when set (which\n"
     "        also clamps time1 and time2).\n"
-    "list    prints each entry's offset, packed and inflated size and name.\n"
+    "list    prints each entry's offset, packed and inflated size and name (UTF-8).\n"
     "verify  checks bounds, layout (first stream at 4, no gap or overlap, directory\n"
     "        ending the file) and that every stream inflates to its size with a valid\n"
     "        Adler-32; names the first failing entry.\n"
@@ -60,6 +66,7 @@ const char kHelp[] =
 
 int Usage() {
   std::fputs(kHelp, stderr);
+  std::fputs(zvpack::kSetupHelp, stderr);
   return kExitUsage;
 }
 
@@ -68,12 +75,7 @@ int Fail(const std::string& line, int code) {
   return code;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
+using zvpack::ReadWholeFile;
 
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -132,6 +134,21 @@ int Create(int argc, char** argv) {
   return kExitOk;
 }
 
+// Runs write on a stream whose text, with entry names in Windows-1252, then
+// reaches stdout in UTF-8 (the rest of it is ASCII).
+template <typename Write>
+bool PrintNamesAsUtf8(Write write) {
+  char* text = nullptr;
+  size_t length = 0;
+  std::FILE* buffer = open_memstream(&text, &length);
+  if (buffer == nullptr) return write(stdout);
+  const bool ok = write(buffer);
+  std::fclose(buffer);
+  std::fputs(zvpack::DisplayName(std::string(text, length)).c_str(), stdout);
+  std::free(text);
+  return ok;
+}
+
 // One archive found in FILE: its bytes and how to name it in messages.
 struct Found {
   std::string label;
@@ -184,7 +201,7 @@ int ReadCommand(const std::string& command, int argc, char** argv) {
     int failCode = kExitDamaged;
     if (command == "list") {
       if (found.size() > 1 || !archive.name.empty()) std::printf("%s:\n", archive.label.c_str());
-      ok = zvpack::ListArchive(archive.base, archive.size, stdout, &error);
+      ok = PrintNamesAsUtf8([&](std::FILE* out) { return zvpack::ListArchive(archive.base, archive.size, out, &error); });
     } else if (command == "verify") {
       ok = zvpack::VerifyArchive(archive.base, archive.size, &error);
       if (ok) std::printf("%s: ok\n", archive.label.c_str());
@@ -197,7 +214,8 @@ int ReadCommand(const std::string& command, int argc, char** argv) {
         for (const Found& other : found) sameName += other.name == archive.name;
         if (sameName > 1) dir += "." + std::to_string(archive.language);
       }
-      ok = zvpack::ExtractArchive(archive.base, archive.size, dir, verbose, stdout, &error);
+      ok = PrintNamesAsUtf8(
+          [&](std::FILE* out) { return zvpack::ExtractArchive(archive.base, archive.size, dir, verbose, out, &error); });
       // A damaged archive is refused before writing; anything later is a write failure.
       if (!ok && !zvpack::VerifyArchive(archive.base, archive.size, &error)) {
         failCode = kExitDamaged;
@@ -210,6 +228,16 @@ int ReadCommand(const std::string& command, int argc, char** argv) {
   return kExitOk;
 }
 
+int SetupExitCode(zvpack::SetupOutcome outcome) {
+  switch (outcome) {
+    case zvpack::SetupOutcome::kOk: return kExitOk;
+    case zvpack::SetupOutcome::kUsage: return kExitUsage;
+    case zvpack::SetupOutcome::kPackFailed: return kExitCreateFailed;
+    case zvpack::SetupOutcome::kStubDamaged: return kExitDamaged;
+  }
+  return kExitCreateFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,9 +245,11 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kHelp, stdout);
+    std::fputs(zvpack::kSetupHelp, stdout);
     return kExitOk;
   }
   if (command == "create") return Create(argc - 2, argv + 2);
   if (command == "list" || command == "verify" || command == "extract") return ReadCommand(command, argc - 2, argv + 2);
+  if (command == "setup") return SetupExitCode(zvpack::RunSetupCommand(argc - 2, argv + 2));
   return Usage();
 }

@@ -2,6 +2,9 @@
 #ifndef VX_TOOLS_ZVPACK_ZVPACK_TEST_UTIL_H
 #define VX_TOOLS_ZVPACK_ZVPACK_TEST_UTIL_H
 
+#include "archive/archive_reader.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -67,6 +70,26 @@ inline std::string TextBytes(size_t size) {
   for (size_t i = 0; out.size() < size; ++i) out += kWords[(i * 7) % (sizeof kWords - 1)];
   out.resize(size);
   return out;
+}
+
+// The stored names of an archive, in directory order; empty when it does not
+// pass the reader's checks.
+inline std::vector<std::string> StoredNames(const std::string& archive) {
+  ArchiveReader reader(reinterpret_cast<const unsigned char*>(archive.data()), static_cast<uint32_t>(archive.size()),
+                       VxString("C:\\"));
+  std::vector<std::string> names;
+  if (reader.Check() != ArchiveError::kNone) return names;
+  ArchiveEntry entry;
+  while (reader.Next(&entry)) names.push_back(entry.name);
+  return names;
+}
+
+// The names in a host folder (not below it), sorted.
+inline std::vector<std::string> FolderListing(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(dir)) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace zvpack_testing
