@@ -14,6 +14,7 @@ import argparse
 import collections
 import os
 import re
+import signal
 import struct
 import sys
 
@@ -147,6 +148,7 @@ def print_makeup(exe, map_path, top):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # a reader that stops early (head) ends us quietly
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("exe")
     parser.add_argument("--map")
