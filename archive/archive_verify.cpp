@@ -5,8 +5,11 @@
 
 #include <zlib.h>
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <limits>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -14,24 +17,53 @@ namespace {
 // nothing is written there.
 const char kVerifyWorkDir[] = "Z:\\";
 
-}  // namespace
+// The stream check inflates into this much scratch memory at a time.
+constexpr uInt kSinkSize = 1 << 16;
 
-std::string ArchiveEntryLabel(uint32_t index, const ArchiveEntry& entry) {
-  return "entry " + std::to_string(index) + " \"" + std::string(entry.name, entry.nameLength) + "\"";
+void SetProblemV(ArchiveProblem* problem, size_t start, const char* format, va_list args) {
+  std::vsnprintf(problem->text + start, ArchiveProblem::kSize - start, format, args);
 }
 
-bool CheckArchiveDirectory(ArchiveReader* reader, size_t size, std::string* error) {
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void SetProblem(ArchiveProblem* problem, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  SetProblemV(problem, 0, format, args);
+  va_end(args);
+}
+
+// The archive's sizes all fit 32 bits once its size does; printed as such.
+unsigned long Number(uint64_t value) {
+  return static_cast<unsigned long>(value);
+}
+
+}  // namespace
+
+void SetEntryProblem(ArchiveProblem* problem, uint32_t index, const ArchiveEntry& entry, const char* format, ...) {
+  int label = std::snprintf(problem->text, ArchiveProblem::kSize, "entry %u \"%.*s\": ", index,
+                            static_cast<int>(entry.nameLength), entry.name);
+  if (label < 0 || static_cast<size_t>(label) >= ArchiveProblem::kSize) return;
+  va_list args;
+  va_start(args, format);
+  SetProblemV(problem, static_cast<size_t>(label), format, args);
+  va_end(args);
+}
+
+bool CheckArchiveDirectory(ArchiveReader* reader, size_t size, ArchiveProblem* problem) {
   if (size > std::numeric_limits<uint32_t>::max()) {
-    *error = "larger than 4 GiB, which no archive can be";
+    SetProblem(problem, "larger than 4 GiB, which no archive can be");
     return false;
   }
   ArchiveError result = reader->Check();
   if (result == ArchiveError::kNone) return true;
-  *error = ArchiveErrorText(result);
   // Record-level failures name the record; the name itself may be the damage.
   if (result != ArchiveError::kHeaderCut && result != ArchiveError::kDirectoryOutOfRange &&
       result != ArchiveError::kCountTooLarge) {
-    *error = "entry " + std::to_string(reader->GetFailedEntry()) + ": " + *error;
+    SetProblem(problem, "entry %u: %s", reader->GetFailedEntry(), ArchiveErrorText(result));
+  } else {
+    SetProblem(problem, "%s", ArchiveErrorText(result));
   }
   return false;
 }
@@ -40,52 +72,57 @@ uint32_t ArchiveSize32(size_t size) {
   return size > std::numeric_limits<uint32_t>::max() ? 0 : static_cast<uint32_t>(size);
 }
 
-bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, std::string* why) {
+bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, ArchiveProblem* why) {
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) {
-    *why = "inflater could not be started";
+    SetProblem(why, "inflater could not be started");
     return false;
   }
   zs.next_in = const_cast<Bytef*>(data);
   zs.avail_in = size;
-  std::vector<Bytef> sink(1 << 16);
+  std::unique_ptr<Bytef[]> sink(new Bytef[kSinkSize]);
   int result;
   do {
-    zs.next_out = sink.data();
-    zs.avail_out = static_cast<uInt>(sink.size());
+    zs.next_out = sink.get();
+    zs.avail_out = kSinkSize;
     result = inflate(&zs, Z_NO_FLUSH);
   } while (result == Z_OK);
-  uint64_t inflated = zs.total_out;
-  uInt left = zs.avail_in;
-  std::string zlibText = zs.msg != nullptr ? zs.msg : "";
+  const uint64_t inflated = zs.total_out;
+  const uInt left = zs.avail_in;
+  char zlibText[128] = "";
+  if (zs.msg != nullptr) std::snprintf(zlibText, sizeof zlibText, "%s", zs.msg);
   inflateEnd(&zs);
 
   if (result == Z_BUF_ERROR && left == 0) {
-    *why = "stream ends early, after " + std::to_string(inflated) + " inflated bytes";
+    SetProblem(why, "stream ends early, after %lu inflated bytes", Number(inflated));
     return false;
   }
-  if (result == Z_DATA_ERROR && zlibText == "incorrect data check") {
-    *why = "Adler-32 trailer does not match the inflated data";
+  if (result == Z_DATA_ERROR && std::strcmp(zlibText, "incorrect data check") == 0) {
+    SetProblem(why, "Adler-32 trailer does not match the inflated data");
     return false;
   }
   if (result != Z_STREAM_END) {
-    *why = "damaged zlib stream" + (zlibText.empty() ? std::string() : " (" + zlibText + ")");
+    if (zlibText[0] == '\0') {
+      SetProblem(why, "damaged zlib stream");
+    } else {
+      SetProblem(why, "damaged zlib stream (%s)", zlibText);
+    }
     return false;
   }
   if (left != 0) {
-    *why = std::to_string(left) + " bytes follow the end of the zlib stream";
+    SetProblem(why, "%u bytes follow the end of the zlib stream", left);
     return false;
   }
   if (inflated != expected) {
-    *why = "inflates to " + std::to_string(inflated) + " bytes, the directory says " + std::to_string(expected);
+    SetProblem(why, "inflates to %lu bytes, the directory says %u", Number(inflated), expected);
     return false;
   }
   return true;
 }
 
-bool VerifyArchive(const unsigned char* base, size_t size, std::string* error) {
+bool VerifyArchive(const unsigned char* base, size_t size, ArchiveProblem* problem) {
   ArchiveReader reader(base, ArchiveSize32(size), VxString(kVerifyWorkDir));
-  if (!CheckArchiveDirectory(&reader, size, error)) return false;
+  if (!CheckArchiveDirectory(&reader, size, problem)) return false;
   const uint32_t dirOffset = archive_format::ReadU32(base);
   uint64_t expectedOffset = archive_format::kHeaderSize;
   uint64_t directoryEnd = static_cast<uint64_t>(dirOffset) + archive_format::kCountSize;
@@ -93,32 +130,30 @@ bool VerifyArchive(const unsigned char* base, size_t size, std::string* error) {
   for (uint32_t index = 0; reader.Next(&entry); ++index) {
     directoryEnd += archive_format::kRecordFixedSize + entry.nameLength;
     if (entry.dataOffset != expectedOffset) {
-      *error = ArchiveEntryLabel(index, entry) + ": stream at offset " + std::to_string(entry.dataOffset) +
-               (entry.dataOffset > expectedOffset ? ", leaving a gap; expected " : ", overlapping; expected ") +
-               std::to_string(expectedOffset);
+      SetEntryProblem(problem, index, entry, "stream at offset %u, %s; expected %lu", entry.dataOffset,
+                      entry.dataOffset > expectedOffset ? "leaving a gap" : "overlapping", Number(expectedOffset));
       return false;
     }
     if (entry.time3 < entry.time1 || entry.time3 < entry.time2) {
-      *error = ArchiveEntryLabel(index, entry) + ": time3 is earlier than time1 or time2";
+      SetEntryProblem(problem, index, entry, "time3 is earlier than time1 or time2");
       return false;
     }
-    std::string why;
+    ArchiveProblem why;
     if (!CheckZlibStream(entry.data, entry.compressedSize, entry.uncompressedSize, &why)) {
-      *error = ArchiveEntryLabel(index, entry) + ": " + why;
+      SetEntryProblem(problem, index, entry, "%s", why.text);
       return false;
     }
     expectedOffset += entry.compressedSize;
   }
   if (dirOffset != expectedOffset) {
-    *error = "directory at offset " + std::to_string(dirOffset) + ", not right behind the last stream (" +
-             std::to_string(expectedOffset) + ")";
+    SetProblem(problem, "directory at offset %u, not right behind the last stream (%lu)", dirOffset,
+               Number(expectedOffset));
     return false;
   }
   if (directoryEnd != size) {
-    *error = "directory ends at " + std::to_string(directoryEnd) + ", not at the end of the archive (" +
-             std::to_string(size) + ")";
+    SetProblem(problem, "directory ends at %lu, not at the end of the archive (%lu)", Number(directoryEnd),
+               Number(size));
     return false;
   }
   return true;
 }
-

@@ -3,9 +3,12 @@
 # display: from just before CreateProcess to the splash's first painted pixels on the screen
 # and to the next stage's start, each over the baseline's first painted pixels.
 # usage: bash bench/startup_bench.sh WIN64_BUILD_DIR [RUNS]
-#   The build must hold zvsetup, startup_probe and first_paint_window. Runs in a Wine
+#   The build must hold zvsetup, startup_probe and first_paint_window (and startup_steps for
+#   the table of the launcher's steps, when it is built). Runs in a Wine
 #   prefix of its own (BENCH_WINEPREFIX, default a fresh one in a temporary folder) with the
 #   session script's display, and stops that session at the end. RUNS defaults to 5.
+#   STARTUP_BEFORE_EXE names a second launcher (say, a build of the previous version): each
+#   run then starts it too, right after the other two, and the table gains its rows.
 # Exit 77 with a line saying so when wine or the build is not there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +18,7 @@ runs=${2:-5}
 launcher_exe=$build/launcher/zvsetup.exe
 probe_exe=$build/bench/startup_probe.exe
 baseline_exe=$build/bench/first_paint_window.exe
+steps_exe=$build/bench/startup_steps.exe
 if ! command -v wine >/dev/null; then
   echo "startup: skipped, wine is not installed"
   exit 77
@@ -43,6 +47,13 @@ rm -rf "$root"
 mkdir -p "$root"
 cp "$launcher_exe" "$root/zvsetup.exe"
 cp "$baseline_exe" "$root/first_paint_window.exe"
+before_exe=${STARTUP_BEFORE_EXE:-}
+# Under the same file name as the other, in a folder of its own: only the bytes differ.
+if [[ -n $before_exe ]]; then
+  mkdir -p "$root/before"
+  cp "$before_exe" "$root/before/zvsetup.exe"
+fi
+[[ -f $steps_exe ]] && cp "$steps_exe" "$root/startup_steps.exe"
 figures=$work/figures
 mkdir -p "$figures"
 
@@ -54,14 +65,27 @@ run_pair() {
   local n=$1 tmp="$win_root\\tmp-$1"
   wine "$probe_exe" time "$tmp\\" "$win_root\\baseline-$n.txt" \
     "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$n.txt"
-  ZELVORA_STAGE_RECORD="$win_root\\record-$n.txt" \
-    wine "$probe_exe" time "$tmp\\" "$win_root\\launcher-$n.txt" "\"$win_root\\zvsetup.exe\""
+  # With a second launcher the two take turns at going first.
+  if [[ -n $before_exe ]] && ((n % 2 == 1)); then launch "$n" before 'before\zvsetup.exe' before-record; fi
+  launch "$n" launcher zvsetup.exe record
+  if [[ -n $before_exe ]] && ((n % 2 == 0)); then launch "$n" before 'before\zvsetup.exe' before-record; fi
+  [[ -f $steps_exe ]] &&
+    launch "$n" steps startup_steps.exe steps-record "$win_root\\zvsetup.exe $win_root\\steps-self-$n.txt"
+  cp "$root"/{baseline,baseline-self,launcher,record,before,before-record,steps,steps-self,steps-record}-"$n".txt \
+    "$figures/" 2>/dev/null || true
+}
+
+# launch N OBSERVATION PROGRAM RECORD [ARGUMENTS]: one launcher run with a temporary folder of
+# its own.
+launch() {
+  local n=$1 tmp="$win_root\\tmp-$2-$1"
+  ZELVORA_STAGE_RECORD="$win_root\\$4-$n.txt" \
+    wine "$probe_exe" time "$tmp\\" "$win_root\\$2-$n.txt" "\"$win_root\\$3\"${5:+ $5}"
   # The clean-up script ends after the next stage; the next run starts on a quiet machine.
   for _ in $(seq 100); do
-    [[ -z $(ls -A "$root/tmp-$n") ]] && break
+    [[ -z $(ls -A "$root/tmp-$2-$n") ]] && break
     sleep 0.1
   done
-  cp "$root"/{baseline,baseline-self,launcher,record}-"$n".txt "$figures/" 2>/dev/null || true
 }
 
 # The first run of each program in a fresh prefix loads its files from disk: a warm-up.

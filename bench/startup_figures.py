@@ -5,12 +5,14 @@ usage: startup_figures.py DIR RUNS
 
 DIR holds, for each run i of 1..RUNS: baseline-i.txt and launcher-i.txt (startup_probe's
 observations), baseline-self-i.txt (first_paint_window's own paint_ms) and record-i.txt (the
-next stage's record with start_ms). Every figure is milliseconds from just before
+next stage's record with start_ms); with before-i.txt and before-record-i.txt (a second
+launcher, started right after the first in each run) the table has its rows too. Every figure is milliseconds from just before
 CreateProcess; the table gives the median and the spread (lowest to highest) over the runs,
 the ratio of each median to the baseline's median first paint, and the spread of the ratio
 taken pair by pair: the baseline and the launcher run in turn, so a change of the machine's
 load falls on both runs of a pair.
 """
+import os
 import statistics
 import sys
 
@@ -22,6 +24,7 @@ MEASURES = [
     "launcher splash paint seen",
     "next stage start",
 ]
+BEFORE_MEASURES = ["before: splash window", "before: splash paint seen", "before: next stage start"]
 
 
 def read_keys(path):
@@ -33,19 +36,22 @@ def read_keys(path):
     return keys
 
 
-def collect(folder, runs):
+def collect(folder, runs, names):
     """Per measure, the list of its milliseconds over the runs."""
-    measures = {name: [] for name in MEASURES}
+    measures = {name: [] for name in names}
     for i in range(1, runs + 1):
         baseline = read_keys(f"{folder}/baseline-{i}.txt")
         self_paint = read_keys(f"{folder}/baseline-self-{i}.txt")
         launcher = read_keys(f"{folder}/launcher-{i}.txt")
         record = read_keys(f"{folder}/record-{i}.txt")
-        if launcher.get("exit_code") != "0" or baseline.get("exit_code") != "0":
-            raise SystemExit(f"startup_figures: run {i} failed: launcher exit {launcher.get('exit_code')},"
-                             f" baseline exit {baseline.get('exit_code')}")
+        before = None
+        if names is not MEASURES:
+            before = (read_keys(f"{folder}/before-{i}.txt"), read_keys(f"{folder}/before-record-{i}.txt"))
+        for name, run in (("launcher", launcher), ("baseline", baseline), ("before", before and before[0])):
+            if run is not None and run.get("exit_code") != "0":
+                raise SystemExit(f"startup_figures: run {i} failed: {name} exit {run.get('exit_code')}")
         try:
-            values = observed_values(baseline, self_paint, launcher, record)
+            values = observed_values(baseline, self_paint, launcher, record, before)
         except ValueError as error:
             raise ValueError(f"run {i}: {error}") from error
         for name, value in values.items():
@@ -53,7 +59,7 @@ def collect(folder, runs):
     return measures
 
 
-def observed_values(baseline, self_paint, launcher, record):
+def observed_values(baseline, self_paint, launcher, record, before=None):
     """One pair of runs' milliseconds by measure, each from its run's start_ms."""
     sources = {
         "baseline window": (baseline, baseline, "window_ms"),
@@ -63,6 +69,10 @@ def observed_values(baseline, self_paint, launcher, record):
         "launcher splash paint seen": (launcher, launcher, "paint_ms"),
         "next stage start": (launcher, record, "start_ms"),
     }
+    if before is not None:
+        sources["before: splash window"] = (before[0], before[0], "window_ms")
+        sources["before: splash paint seen"] = (before[0], before[0], "paint_ms")
+        sources["before: next stage start"] = (before[0], before[1], "start_ms")
     values = {}
     for name, (run, source, key) in sources.items():
         moment = source.get(key)
@@ -72,12 +82,56 @@ def observed_values(baseline, self_paint, launcher, record):
     return values
 
 
+STEPS = [
+    ("main_ms", "loader and static initialisers"),
+    ("resources_ms", "(the product mapped as data)"),
+    ("dll_search_ms", "library search narrowed"),
+    ("one_instance_ms", "open setup window looked for"),
+    ("picture_ms", "picture loaded, palette made"),
+    ("icon_ms", "icon loaded"),
+    ("dialog_ms", "dialog made, placed, shown"),
+    ("paint_ms", "first paint"),
+    ("class_icon_ms", "(class icon set again, shown window)"),
+    ("winmm_ms", "winmm loaded, clock asked"),
+    ("check_ms", "payload checked in full"),
+    ("sequence_ms", "checked again, unpacked, script, started"),
+]
+
+
+def print_steps(folder, runs):
+    """The launcher's steps (startup_steps's stamps), each from the step before: medians."""
+    durations = {key: [] for key, _ in STEPS}
+    stage = []  # from the end of the first check to the next stage's own start
+    for i in range(1, runs + 1):
+        run = read_keys(f"{folder}/steps-{i}.txt")
+        stamps = read_keys(f"{folder}/steps-self-{i}.txt")
+        stage_start = read_keys(f"{folder}/steps-record-{i}.txt").get("start_ms", "none")
+        previous = float(run["start_ms"])
+        for key, _ in STEPS:
+            if stamps.get(key) in (None, "none"):
+                raise ValueError(f"run {i}: the step {key} was not observed")
+            durations[key].append(float(stamps[key]) - previous)
+            previous = float(stamps[key])
+        if stage_start in (None, "none"):
+            raise ValueError(f"run {i}: the next stage left no start_ms")
+        stage.append(float(stage_start) - float(stamps["check_ms"]))
+    print("steps: the launcher's entry steps under its own code (bench/startup_steps), ms, median of"
+          f" {runs} runs, each from the one before; from CreateProcess")
+    total = 0.0
+    for key, label in STEPS:
+        step = statistics.median(durations[key])
+        total += step
+        print(f"  {label:<40} {step:8.1f} ms   (sum {total:8.1f} ms)")
+    print(f"  the next stage's own start came {statistics.median(stage):.1f} ms after the first check")
+
+
 def main():
     if len(sys.argv) != 3:
         raise SystemExit("usage: startup_figures.py DIR RUNS")
     folder, runs = sys.argv[1], int(sys.argv[2])
+    names = MEASURES + BEFORE_MEASURES if os.path.exists(f"{folder}/before-1.txt") else MEASURES
     try:
-        measures = collect(folder, runs)
+        measures = collect(folder, runs, names)
     except (OSError, ValueError) as error:
         raise SystemExit(f"startup_figures: a run left no usable observation ({error})")
     medians = {name: statistics.median(values) for name, values in measures.items()}
@@ -85,13 +139,24 @@ def main():
     base_median = medians["baseline paint seen"]
     print(f"startup: wine64, ms from CreateProcess: median, spread of {runs} runs; ratio of the medians to"
           " the baseline's first paint seen, and the spread of that ratio pair by pair")
-    for name in MEASURES:
+    for name in names:
         values = measures[name]
         ratios = [value / baseline for value, baseline in zip(values, base)]
         print(f"  {name:<28} {medians[name]:8.1f} ms  {min(values):8.1f} .. {max(values):8.1f} ms"
               f"   x{medians[name] / base_median:5.2f}  ({min(ratios):5.2f} .. {max(ratios):5.2f})")
+    if "before: splash paint seen" in measures:
+        for mine, theirs in (("launcher splash paint seen", "before: splash paint seen"),
+                             ("next stage start", "before: next stage start")):
+            ratios = [a / b for a, b in zip(measures[mine], measures[theirs])]
+            print(f"  {mine} against the before launcher's, run by run: median x{statistics.median(ratios):.2f}"
+                  f" ({min(ratios):.2f} .. {max(ratios):.2f})")
     watcher = [seen - own for seen, own in zip(base, measures["baseline paint (own clock)"])]
     print(f"  the watcher sees a paint {statistics.median(watcher):.1f} ms (median) after it ends")
+    if os.path.exists(f"{folder}/steps-self-1.txt"):
+        try:
+            print_steps(folder, runs)
+        except (OSError, ValueError, KeyError) as error:
+            print(f"steps: no usable observation ({error})")
 
 
 if __name__ == "__main__":

@@ -167,10 +167,10 @@ void CheckLikeLauncher(const std::vector<Archive>& archives) {
   const VxString workDir("W:\\");
   for (const Archive& archive : archives) {
     ArchiveReader reader(archive.bytes.data(), static_cast<uint32_t>(archive.bytes.size()), workDir);
-    std::string why;
+    ArchiveProblem why;
     if (!CheckArchiveDirectory(&reader, archive.bytes.size(), &why) ||
         !VerifyArchive(archive.bytes.data(), archive.bytes.size(), &why)) {
-      Die(archive.name + ": " + why);
+      Die(archive.name + ": " + why.text);
     }
   }
 }

@@ -2,7 +2,11 @@
 #
 # Every function and object goes into a section of its own (-ffunction-sections
 # -fdata-sections), in the target and in each of the project's static libraries that it links,
-# however indirectly, so that the linker can drop whatever nothing reaches (--gc-sections). In
+# however indirectly, so that the linker can drop whatever nothing reaches (--gc-sections).
+# The same code is built without run-time type information (-fno-rtti): nothing in it casts
+# dynamically or asks typeid, and the types it throws keep theirs, so exceptions work as ever;
+# the type information of every class with virtual members, and the C++ runtime's classes
+# for multiple inheritance, stay out. In
 # the size-optimised and release configurations the symbol table is left out as well (-s); the
 # other configurations keep it for the debugger. Exported symbols stay: the linker keeps what
 # the export table names.
@@ -15,16 +19,24 @@
 # that links them, which costs nothing at run time. The walk over the libraries runs when the
 # whole project has been read, so the target's libraries may be defined after the call.
 #
+# Identical code folding is the compiler's (-fipa-icf, on at -Os and -O2); GNU ld has no
+# --icf for PE. The link writes its map beside the program as <name>.map
+# (tests/size/pe_makeup.py reads the makeup from it); the map is not part of the product.
+#
 # The symbol table goes after the link, not through -s: the unstripped executable is kept
 # beside the product as <name>.unstripped<suffix> (for the debugger and for checks that map
 # exports to symbols) and named by the target property VX_UNSTRIPPED_FILE.
+set(VX_SIZE_COMPILE_OPTIONS -ffunction-sections -fdata-sections -fno-rtti)
+
 function(vx_minimize_size target)
   if(MSVC)
     return()
   endif()
-  set(sections -ffunction-sections -fdata-sections)
-  target_compile_options(${target} PRIVATE ${sections})
+  target_compile_options(${target} PRIVATE ${VX_SIZE_COMPILE_OPTIONS})
   target_link_options(${target} PRIVATE -Wl,--gc-sections)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
+  endif()
   if(CMAKE_BUILD_TYPE MATCHES "^(MinSizeRel|Release)$" AND CMAKE_STRIP)
     get_target_property(output_dir ${target} RUNTIME_OUTPUT_DIRECTORY)
     if(NOT output_dir)
@@ -65,7 +77,7 @@ function(_vx_sections_for_libraries target)
   foreach(library IN LISTS libraries)
     get_target_property(type ${library} TYPE)
     if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "OBJECT_LIBRARY")
-      target_compile_options(${library} PRIVATE -ffunction-sections -fdata-sections)
+      target_compile_options(${library} PRIVATE ${VX_SIZE_COMPILE_OPTIONS})
     endif()
   endforeach()
 endfunction()

@@ -18,8 +18,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <new>
-#include <string>
-#include <vector>
 
 const char* const kPayloadArchives[kPayloadArchiveCount] = {"BASE", "SETUPBASE", "SETUPPICTLITE",
                                                             "PICTLITE", "ZVIMAGE"};
@@ -36,7 +34,7 @@ constexpr char kStageProgram[] = "Vistart.exe";
 // by a failed write is removed too.
 struct Unpacked {
   CreatedDirList dirs;
-  std::vector<VxString> files;
+  CreatedDirList files;  // the entry files, newest first like the folders
   VxString scriptPath;
   bool scriptOpened = false;
   VxFile* script = nullptr;
@@ -60,7 +58,7 @@ void RemoveUnpacked(Unpacked* unpacked) {
       unpacked->script = nullptr;
       DeleteStreamQuietly(script);
     }
-    for (size_t i = unpacked->files.size(); i > 0; --i) platform::RemoveFile(unpacked->files[i - 1]);
+    for (const VxString& file : unpacked->files) platform::RemoveFile(file);
     for (const VxString& dir : unpacked->dirs) platform::RemoveDir(dir);
     if (unpacked->scriptOpened) platform::RemoveFile(unpacked->scriptPath);
   } catch (...) {
@@ -107,10 +105,10 @@ bool CheckPayload(const VxString& workDir, Payload* payload, bool directoriesOnl
     if (!payload->present[i]) continue;
     const platform::ResourceBytes& bytes = payload->archives[i];
     ArchiveReader reader(bytes.data, bytes.size, workDir);
-    std::string why;
+    ArchiveProblem why;
     if (!CheckArchiveDirectory(&reader, bytes.size, &why) ||
         (!directoriesOnly && !VerifyArchive(bytes.data, bytes.size, &why))) {
-      Fail(outcome, kExitDamagedArchive, "archive %s: %s", kPayloadArchives[i], why.c_str());
+      Fail(outcome, kExitDamagedArchive, "archive %s: %s", kPayloadArchives[i], why.text);
       return false;
     }
     payload->entryCount += reader.GetEntryCount();
@@ -249,7 +247,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
     reader.Check();
     ArchiveEntry entry;
     while (reader.Next(&entry)) {
-      unpacked->files.push_back(VxString(entry.destination));
+      unpacked->files.AddHead(VxString(entry.destination));
       ExtractArchiveEntry(entry.data, entry.compressedSize, entry.destination, &unpacked->dirs);
       line.Format("del %s\r\n", static_cast<const char*>(BatchPath(entry.destination)));
       WriteScriptLine(unpacked->script, line);

@@ -51,7 +51,9 @@ void SummariseArchiveBytes(const unsigned char* base, uint32_t size, ArchiveSumm
     summary->entries = reader.GetEntryCount();
     summary->inflatedBytes = InflateAll(&reader, &inflateProblem);
   }
-  summary->sound = VerifyArchive(base, size, &summary->problem);
+  ArchiveProblem problem;
+  summary->sound = VerifyArchive(base, size, &problem);
+  if (!summary->sound) summary->problem = problem.text;
   if (summary->sound && !inflateProblem.empty()) {
     summary->sound = false;
     summary->problem = inflateProblem;

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-#include <vector>
+#include "platform/testing/parallel_runs.h"
 
 TEST(AtomicTest, ReturnsTheNewValue) {
   volatile int32_t counter = 0;
@@ -16,16 +15,12 @@ TEST(AtomicTest, ReturnsTheNewValue) {
 
 TEST(AtomicTest, CountsEveryStepFromSeveralThreads) {
   volatile int32_t counter = 0;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&counter] {
-      for (int i = 0; i < 100000; ++i) {
-        platform::AtomicIncrement(&counter);
-        platform::AtomicIncrement(&counter);
-        platform::AtomicDecrement(&counter);
-      }
-    });
-  }
-  for (auto& thread : threads) thread.join();
+  platform::RunInParallel(4, [&counter] {
+    for (int i = 0; i < 100000; ++i) {
+      platform::AtomicIncrement(&counter);
+      platform::AtomicIncrement(&counter);
+      platform::AtomicDecrement(&counter);
+    }
+  });
   EXPECT_EQ(counter, 400000);
 }

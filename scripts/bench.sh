@@ -9,6 +9,8 @@
 #   pack    zvpack create on all cores, on one thread and zip -6 -r over the whole payload
 #   best    zvpack create --best against -9: size and time, and the unpack table again on
 #           the --best archives
+#   size    the win32 product's size less its resources and its makeup by section and
+#           library from the link map (tests/size/pe_makeup.py), when that build is configured
 #   startup the win64 launcher under wine64 (bench/startup_bench.sh): its splash's first
 #           paint and the next stage's start, against a trivial window's first paint; only
 #           when wine is installed and the win64 build folder is configured
@@ -18,6 +20,7 @@
 #   BENCH_WIN64_DIR    the configured win64 build folder for the startup table (default
 #                      build/win64); its three programs are built when out of date
 #   BENCH_STARTUP_RUNS start-up runs of each program, the median counts (default 5)
+#   BENCH_WIN32_DIR    the configured win32 build folder for the size makeup (default build/win32)
 #   TMPDIR             where payloads, archives and unpacked files go; on tmpfs (/dev/shm) the
 #                      unpack figures leave out the file system's own cost
 # Every figure is wall time on a machine that may be busy: compare the ratios of one run.
@@ -137,6 +140,17 @@ for scale in 1 10; do
 done
 echo "bench.sh: packing" >&2
 pack_table "$work/payload10x"
+
+# The product's makeup: the same report as the size budget test's.
+win32=${BENCH_WIN32_DIR:-build/win32}
+if [[ -f $win32/CMakeCache.txt ]]; then
+  echo "bench.sh: building the product in $win32" >&2
+  cmake --build "$win32" -j "$(nproc)" --target zvsetup >/dev/null
+  echo "size: the win32 product less its resource section"
+  python3 tests/size/pe_makeup.py "$win32/launcher/zvsetup.exe" --map "$win32/launcher/zvsetup.map" | sed 's/^/  /'
+else
+  echo "size: skipped, it needs a configured win32 build in $win32 (cmake --preset win32 -B $win32)"
+fi
 
 # The Wine part needs no host figure; it runs last so that a missing Wine costs nothing.
 if command -v wine >/dev/null && [[ -f $win64/CMakeCache.txt ]]; then

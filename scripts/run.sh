@@ -23,7 +23,7 @@ for preset in win32 win64; do
 done
 product=build/win32/launcher/zvsetup.exe
 twin=build/win64/launcher/zvsetup.exe
-helper=build/win64/tests/launcher_e2e/e2e_helper.exe
+probe=build/win64/bench/startup_probe.exe
 zvpack=$(find build/win32/host-tools -name zvpack -type f -perm -u+x | head -n 1)
 
 section() { printf '\n== %s\n' "$1"; }
@@ -63,19 +63,38 @@ export ZELVORA_STAGE_RECORD='C:\demo\record.txt'
 watcher=$!
 
 section "Running the launcher under wine64: zvsetup.exe /demo \"with arguments\""
+# The start-up probe starts it (TMP and TEMP set as for the launcher's tests) and notes the
+# moment before CreateProcess, the splash's first painted pixels and the launcher's end.
 start=$(date +%s.%N)
 set +e
-"$root/cmake/wine-run.sh" "$helper" run 'C:\demo\tmp\' 'C:\demo\zvsetup.exe /demo "with arguments"' \
-  >"$out/console.log" 2>&1
-status=$?
+"$root/cmake/wine-run.sh" "$probe" time 'C:\demo\tmp\' 'C:\demo\times.txt' \
+  'C:\demo\zvsetup.exe /demo "with arguments"' >"$out/console.log" 2>&1
 set -e
 end=$(date +%s.%N)
 wait "$watcher" || true
-echo "  exit code: $status (0: the next stage was started), after $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }') s"
 
 for _ in $(seq 300); do [[ -f $demo/record.txt ]] && grep -q '^exit_code=' "$demo/record.txt" && break; sleep 0.1; done
 record=$demo/record.txt
 [[ -f $record ]] && cp "$record" "$out/next-stage-record.txt"
+times=$demo/times.txt
+[[ -f $times ]] && tr -d '\r' <"$times" >"$out/launcher-times.txt"
+value() { sed -n "s/^$1=//p" "$2" 2>/dev/null | tr -d '\r'; }
+status=$(value exit_code "$out/launcher-times.txt")
+status=${status:-99}
+# ms from the launcher's start to the moment named in file $2 by key $1
+since_start() {
+  local moment begin
+  moment=$(value "$1" "$2")
+  begin=$(value start_ms "$out/launcher-times.txt")
+  if [[ -z $moment || $moment == none || -z $begin ]]; then echo "(not seen)"; return; fi
+  awk -v a="$begin" -v b="$moment" 'BEGIN { printf "%.0f ms", b - a }'
+}
+echo "  exit code: $status (0: the next stage was started)"
+echo "  the launcher's own times, from its start:"
+echo "    splash painted       $(since_start paint_ms "$out/launcher-times.txt")"
+echo "    next stage started   $(since_start start_ms "$out/next-stage-record.txt")"
+echo "    launcher ended       $(since_start exit_ms "$out/launcher-times.txt")"
+echo "  the Wine round trip (starting wine, the run, wine's shutdown): $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }') s"
 
 section "The splash, photographed while the archives were unpacked"
 if [[ -f $out/splash.png ]]; then echo "  $out/splash.png"; else echo "  (no screenshot taken)"; fi

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <clocale>
 #include <cstring>
-#include <string>
+#include <memory>
 
 namespace {
 
@@ -37,14 +37,17 @@ bool CollationIsDefault() {
 
 // The case-insensitive collation of a locale other than the default one: both sides folded
 // to lower case by that locale, then collated. Only here does a comparison allocate.
-std::string FoldByLocale(const char* text) {
-  std::string folded(text);
-  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+std::unique_ptr<char[]> FoldByLocale(const char* text) {
+  const size_t length = std::strlen(text);
+  std::unique_ptr<char[]> folded(new char[length + 1]);
+  for (size_t i = 0; i <= length; ++i) {
+    folded[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+  }
   return folded;
 }
 
 int CollateFolded(const char* left, const char* right) {
-  return Sign(std::strcoll(FoldByLocale(left).c_str(), FoldByLocale(right).c_str()));
+  return Sign(std::strcoll(FoldByLocale(left).get(), FoldByLocale(right).get()));
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <functional>
 #include <new>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/memory.h"
+#include "platform/testing/parallel_runs.h"
 #include "string/vx_string.h"
 
 namespace {
@@ -483,26 +483,22 @@ TEST(VxStringTest, ConcurrentSharersCountTheBlockExactly) {
   VxString source("shared between threads");
   constexpr int kThreads = 4;
   constexpr int kRounds = 20000;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&source] {
-      std::vector<VxString> held;
-      for (int i = 0; i < kRounds; ++i) {
-        VxString copy(source);
-        VxString assigned;
-        assigned = copy;
-        VxString empty(VxGetEmptyString());  // never counted, so never raced on
-        empty = VxString();
-        if (i % 7 == 0) held.push_back(assigned);
-        if (held.size() > 16) held.clear();
-        if (i % 101 == 0) {
-          VxString mine(copy);
-          mine += "!";  // the writer takes a private block; the others keep theirs
-        }
+  platform::RunInParallel(kThreads, [&source] {
+    std::vector<VxString> held;
+    for (int i = 0; i < kRounds; ++i) {
+      VxString copy(source);
+      VxString assigned;
+      assigned = copy;
+      VxString empty(VxGetEmptyString());  // never counted, so never raced on
+      empty = VxString();
+      if (i % 7 == 0) held.push_back(assigned);
+      if (held.size() > 16) held.clear();
+      if (i % 101 == 0) {
+        VxString mine(copy);
+        mine += "!";  // the writer takes a private block; the others keep theirs
       }
-    });
-  }
-  for (std::thread& t : threads) t.join();
+    }
+  });
   ExpectBlock(source, "shared between threads", 22, 1);
   ExpectSharedEmptyBlockIntact();
 }

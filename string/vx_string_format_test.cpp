@@ -29,6 +29,17 @@ void FormatThroughV(VxString& s, const char* format, ...) {
   va_end(args);
 }
 
+// The C runtime's own text for a format: Format gives what the runtime's formatter gives, and
+// runtimes differ on a few conversions (msvcrt writes three exponent digits).
+std::string RuntimeText(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+
 struct FormatCase {
   const char* name;
   std::function<void(VxString&)> format;
@@ -57,7 +68,7 @@ TEST(VxStringTest, FormatRoomIsTheEstimate) {
       {"%##x", [](VxString& s) { s.Format("%##x", 1); }, "0x1", 36},
       {"%#40x", [](VxString& s) { s.Format("%#40x", 1); }, std::string(37, ' ') + "0x1", 42},
       {"%.1f", [](VxString& s) { s.Format("%.1f", 1.5); }, "1.5", 128},
-      {"%e", [](VxString& s) { s.Format("%.2e", 1.5); }, "1.50e+00", 128},
+      {"%e", [](VxString& s) { s.Format("%.2e", 1.5); }, RuntimeText("%.2e", 1.5), 128},
       {"%G", [](VxString& s) { s.Format("%G", 0.5); }, "0.5", 128},
       {"%100.50f", [](VxString& s) { s.Format("%100.50f", 0.0); }, std::string(48, ' ') + "0." + std::string(50, '0'), 150},
       {"%c", [](VxString& s) { s.Format("%c", 'x'); }, "x", 2},
@@ -134,12 +145,14 @@ TEST(VxStringTest, FormatOnASharedStringTakesAPrivateBlock) {
 
 // Outputs longer than their estimate: the block grows to the output, never overrun.
 TEST(VxStringTest, FormatGrowsWhenTheEstimateFallsShort) {
-  char big[400];
-  std::snprintf(big, sizeof big, "%f", 1e300);
-  const std::string bigText = big;
+  const std::string bigText = RuntimeText("%f", 1e300);
   const FormatCase cases[] = {
       {"%10.3s", [](VxString& s) { s.Format("%10.3s", "abcdef"); }, "       abc", 10},
+#ifndef _WIN32
+      // A precision on %c is left undefined by C; msvcrt (under Wine) cuts such an output
+      // short without saying so, so that the formatting pass cannot see that it fell short.
       {"%5.1c", [](VxString& s) { s.Format("%5.1c", 'x'); }, "    x", 5},
+#endif
       {"%*.*s", [](VxString& s) { s.Format("%*.*s", 40, 1, "abc"); }, std::string(39, ' ') + "a", 40},
       {"%.*s negative", [](VxString& s) { s.Format("%.*s", -1, "abcdef"); }, "abcdef", 6},
       {"%-*s negative", [](VxString& s) { s.Format("%*s|", -4, "ab"); }, "ab  |", 5},

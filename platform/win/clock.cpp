@@ -20,10 +20,18 @@ TimeGetTimeFunction FindTimeGetTime() {
                                                      "timeGetTime");
 }
 
+// Looked up at the first call. The launcher asks from one thread, so a plain flag does
+// (a guarded local static would link the C++ runtime's thread-safe initialisation).
+bool looked = false;
+TimeGetTimeFunction timeGetTime = nullptr;
+
 }  // namespace
 
 uint32_t TimeGetTime() {
-  static const TimeGetTimeFunction timeGetTime = FindTimeGetTime();
+  if (!looked) {
+    timeGetTime = FindTimeGetTime();
+    looked = true;
+  }
   return timeGetTime != nullptr ? timeGetTime() : GetTickCount();
 }
 

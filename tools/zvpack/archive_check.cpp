@@ -25,11 +25,33 @@ char FreeDriveLetter() {
   return 0;
 }
 
+// The directory check with its reason as a string.
+bool CheckDirectory(ArchiveReader* reader, size_t size, std::string* error) {
+  ArchiveProblem problem;
+  if (CheckArchiveDirectory(reader, size, &problem)) return true;
+  *error = problem.text;
+  return false;
+}
+
 }  // namespace
+
+bool VerifyArchive(const unsigned char* base, size_t size, std::string* error) {
+  ArchiveProblem problem;
+  if (::VerifyArchive(base, size, &problem)) return true;
+  *error = problem.text;
+  return false;
+}
+
+bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, std::string* why) {
+  ArchiveProblem problem;
+  if (::CheckZlibStream(data, size, expected, &problem)) return true;
+  *why = problem.text;
+  return false;
+}
 
 bool ListArchive(const unsigned char* base, size_t size, std::FILE* out, std::string* error) {
   ArchiveReader reader(base, ArchiveSize32(size), VxString(kListWorkDir));
-  if (!CheckArchiveDirectory(&reader, size, error)) return false;
+  if (!CheckDirectory(&reader, size, error)) return false;
   std::fprintf(out, "%10s %10s %10s  %s\n", "offset", "packed", "size", "name");
   ArchiveEntry entry;
   uint64_t packed = 0;
@@ -73,7 +95,7 @@ bool ExtractArchive(const unsigned char* base, size_t size, const std::string& h
   }
   if (!ok) *error = hostDir + ": cannot be entered";
   ArchiveReader reader(base, ArchiveSize32(size), VxString(".\\"));
-  ok = ok && CheckArchiveDirectory(&reader, size, error);
+  ok = ok && CheckDirectory(&reader, size, error);
   ArchiveEntry entry;
   CreatedDirList dirs;
   for (uint32_t index = 0; ok && reader.Next(&entry); ++index) {
@@ -81,12 +103,16 @@ bool ExtractArchive(const unsigned char* base, size_t size, const std::string& h
       ExtractArchiveEntry(entry.data, entry.compressedSize, entry.destination, &dirs);
       if (verbose) std::fprintf(out, "%s\n", entry.name);
     } catch (VxStreamException* e) {
-      *error = ArchiveEntryLabel(index, entry) + ": stream error " + std::to_string(e->GetCode()) +
-               (e->GetText() != nullptr ? std::string(" on ") + e->GetText() : std::string());
+      ArchiveProblem problem;
+      SetEntryProblem(&problem, index, entry, "stream error %d%s%s", static_cast<int>(e->GetCode()),
+                      e->GetText() != nullptr ? " on " : "", e->GetText() != nullptr ? e->GetText() : "");
+      *error = problem.text;
       delete e;
       ok = false;
     } catch (const VxStreamException& e) {
-      *error = ArchiveEntryLabel(index, entry) + ": inflate error " + std::to_string(e.GetCode());
+      ArchiveProblem problem;
+      SetEntryProblem(&problem, index, entry, "inflate error %d", static_cast<int>(e.GetCode()));
+      *error = problem.text;
       ok = false;
     }
   }

@@ -19,9 +19,10 @@ namespace zvpack {
 // total line, written to out. Needs only the reader's bounds checks to pass.
 bool ListArchive(const unsigned char* base, size_t size, std::FILE* out, std::string* error);
 
-// The full check, the launcher's own (archive/archive_verify.h).
-using ::CheckZlibStream;
-using ::VerifyArchive;
+// The full check, the launcher's own (archive/archive_verify.h), with its
+// reason as a string.
+bool VerifyArchive(const unsigned char* base, size_t size, std::string* error);
+bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, std::string* why);
 
 // Verifies, then unpacks every entry into the host directory hostDir (made
 // when missing) through ExtractArchiveEntry. For the time of the call the
