@@ -51,6 +51,8 @@ function(vx_export_string_class target)
   target_link_options(${target} PRIVATE ${def_file})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${def_file})
   target_link_libraries(${target} PRIVATE vx_string)
+  # The exported names must stay where the string library's own objects put them.
+  set_property(TARGET vx_string PROPERTY VX_EXPORTED_BY_NAME TRUE)
   # ld otherwise stamps the link time into the PE header and the export directory.
   target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
 endfunction()

@@ -55,6 +55,8 @@ def code_size(path, sections):
 INPUT = re.compile(r"^ (\S+)?\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S.*)$")
 OUTPUT = re.compile(r"^(\.\S+|\S+)\s+0x([0-9a-f]+)\s+0x[0-9a-f]+")
 MEMBER = re.compile(r"^(.*?)\(([^()]*)\)$")
+LTRANS = re.compile(r"\.ltrans\d*\.ltrans\.o$")
+LTO_LABEL = "project code (LTO)"
 
 
 def library_of(origin):
@@ -63,6 +65,10 @@ def library_of(origin):
     match = MEMBER.match(origin)
     if match:
         return os.path.basename(match.group(1)), match.group(2)
+    if LTRANS.search(origin):
+        # The compiler's temporary objects of the whole-program optimisation: the project's
+        # own libraries that are optimised at the link, together.
+        return LTO_LABEL, LTO_LABEL
     return os.path.basename(origin), os.path.basename(origin)
 
 
