@@ -59,20 +59,27 @@ mkdir -p "$figures"
 
 wine() { timeout -k 5 150 bash cmake/wine-run.sh "$@" >/dev/null 2>&1; }
 
-# run_pair NAME: the baseline once, then the launcher once, each with a temporary folder of
-# its own; the observations go to $figures as NAME-numbered files.
+# run_pair N: the baseline once and the launcher once, each with a temporary folder of its
+# own; the observations go to $figures as N-numbered files.
 run_pair() {
-  local n=$1 tmp="$win_root\\tmp-$1"
-  wine "$probe_exe" time "$tmp\\" "$win_root\\baseline-$n.txt" \
-    "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$n.txt"
-  # With a second launcher the two take turns at going first.
+  local n=$1
+  # The baseline and the launcher take turns at going first, and so do the two launchers
+  # when there is a second: whatever the one before leaves behind (a process still ending,
+  # caches) falls on each alike.
+  if ((n % 2 == 0)); then run_baseline "$n"; fi
   if [[ -n $before_exe ]] && ((n % 2 == 1)); then launch "$n" before 'before\zvsetup.exe' before-record; fi
   launch "$n" launcher zvsetup.exe record
   if [[ -n $before_exe ]] && ((n % 2 == 0)); then launch "$n" before 'before\zvsetup.exe' before-record; fi
+  if ((n % 2 == 1)); then run_baseline "$n"; fi
   [[ -f $steps_exe ]] &&
     launch "$n" steps startup_steps.exe steps-record "$win_root\\zvsetup.exe $win_root\\steps-self-$n.txt"
   cp "$root"/{baseline,baseline-self,launcher,record,before,before-record,steps,steps-self,steps-record}-"$n".txt \
     "$figures/" 2>/dev/null || true
+}
+
+run_baseline() {  # N: the baseline once, with a temporary folder of its own
+  wine "$probe_exe" time "$win_root\\tmp-$1\\" "$win_root\\baseline-$1.txt" \
+    "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$1.txt"
 }
 
 # launch N OBSERVATION PROGRAM RECORD [ARGUMENTS]: one launcher run with a temporary folder of
