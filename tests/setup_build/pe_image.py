@@ -3,6 +3,8 @@
 
   pe_image.py resources FILE   one line per resource: TYPE NAME LANGUAGE CODEPAGE SIZE SHA-256
                                (names upper case, numbers as #N), sorted
+  pe_image.py streams FILE     one line per "ZVArc" archive: NAME, its number of streams and the
+                               distinct first two bytes of those streams in hex (78 9C, say)
   pe_image.py headers FILE     checks the checksum, SizeOfImage, the resource directory entry
                                against the section table and that no two sections overlap;
                                prints "ok" or the first problem (exit 1)
@@ -54,6 +56,28 @@ class Image:
         return total + len(self.data)
 
     def resources(self):
+        return sorted("%s %s %d %d %d %s" % (kind, name, language, code_page, len(blob),
+                                             hashlib.sha256(blob).hexdigest())
+                      for kind, name, language, code_page, blob in self.resource_blobs())
+
+    def archive_streams(self):
+        """Per "ZVArc" archive: its name, stream count and the set of stream headers."""
+        found = []
+        for kind, name, _, _, blob in self.resource_blobs():
+            if kind != "ZVARC":
+                continue
+            directory, = struct.unpack_from("<I", blob, 0)
+            count, = struct.unpack_from("<I", blob, directory)
+            at, headers = directory + 4, set()
+            for _ in range(count):
+                length = blob[at]
+                data_offset, = struct.unpack_from("<I", blob, at + 1 + length)
+                headers.add(blob[data_offset:data_offset + 2].hex(" ").upper())
+                at += 25 + length
+            found.append("%s %d %s" % (name, count, ",".join(sorted(headers))))
+        return sorted(found)
+
+    def resource_blobs(self):
         rva, size = self.directories[2]
         if size == 0:
             return []
@@ -78,10 +102,9 @@ class Image:
                 for language, entry in entries(name_dir & 0x7FFFFFFF):
                     data_rva, data_size, code_page, _ = struct.unpack_from("<IIII", data, base + entry)
                     at = self.offset(data_rva)
-                    digest = hashlib.sha256(data[at:at + data_size]).hexdigest()
-                    found.append("%s %s %d %d %d %s" % (key(type_field), key(name_field), language,
-                                                        code_page, data_size, digest))
-        return sorted(found)
+                    found.append((key(type_field), key(name_field), language, code_page,
+                                  data[at:at + data_size]))
+        return found
 
     def header_problem(self):
         stored, = struct.unpack_from("<I", self.data, self.checksum_at)
@@ -109,6 +132,9 @@ def main():
         image = Image(f.read())
     if command == "resources":
         print("\n".join(image.resources()))
+        return 0
+    if command == "streams":
+        print("\n".join(image.archive_streams()))
         return 0
     problem = image.header_problem()
     print(problem or "ok")

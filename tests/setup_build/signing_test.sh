@@ -2,11 +2,12 @@
 # Signs a setup through scripts/build-setup.sh with a certificate of a throwaway CA made here
 # (nothing of it is kept): the signature verifies against that CA, zvpack still reads every
 # archive, a signed stub is refused, a failed signing leaves nothing at --out, and without
-# signing two builds give the same bytes. The signed setup is kept at SIGNED_OUT for the run
-# under Wine.
+# signing two builds give the same bytes; at the default level every stream begins 78 9C.
+# The signed setup is kept at SIGNED_OUT for the run under Wine.
 # usage: signing_test.sh BUILD_SETUP ZVPACK STUB PAYLOAD SIGNED_OUT
 set -euo pipefail
 build_setup=$1 zvpack=$2 stub=$3 payload=$4 signed_out=$5
+here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -48,6 +49,12 @@ build --out refused.exe --sign-pkcs12 signer.p12 --sign-password-file wrong.txt 
 [[ $status != 0 ]] || fail "signing with a wrong password succeeded"
 [[ ! -e refused.exe ]] || fail "a failed signing left a file at --out"
 [[ -z $(ls | grep -F 'refused.exe.') ]] || fail "a failed signing left temporary files"
+
+# At the default level (--best) every stream still begins 78 9C, as the launcher's archives
+# always have.
+"$build_setup" --stub "$stub" --payload "$payload" --zvpack "$zvpack" --out best.exe >/dev/null
+python3 "$here/pe_image.py" streams best.exe >streams.txt
+[[ $(grep -c ' 78 9C$' streams.txt) == 8 ]] || { cat streams.txt >&2; fail "a stream of the --best setup does not begin 78 9C"; }
 
 cp signed.exe "$signed_out"
 echo "signed setup: verifies against the test CA, reads with zvpack; refusals as expected"

@@ -44,13 +44,23 @@ bool CompressWithLibdeflate(const std::string& data, int level, std::string* str
   return true;
 }
 
+// Every stream of the launcher's archives begins 78 9C, whatever level made it. The second
+// header byte's level field (FLEVEL) is informative only: inflaters, the launcher's and the
+// next stage's among them, ignore it. 0x789C is a multiple of 31, as the header's check
+// requires, and leaves FDICT clear, so only the field changes.
+void MarkAsDefaultLevel(std::string* stream) {
+  if (stream->size() >= 2) (*stream)[1] = static_cast<char>(0x9C);
+}
+
 }  // namespace
 
 bool CompressToZlibStream(const std::string& data, int level, std::string* stream, std::string* error) {
   bool ok = level == kBestLevel ? CompressWithLibdeflate(data, level, stream, error)
                                 : CompressWithZlib(data, level, stream, error);
-  if (ok) stream->shrink_to_fit();
-  return ok;
+  if (!ok) return false;
+  MarkAsDefaultLevel(stream);
+  stream->shrink_to_fit();
+  return true;
 }
 
 }  // namespace zvpack

@@ -37,7 +37,7 @@ struct PackInput {
 };
 
 struct PackOptions {
-  int level = 6;            // zlib level 0..9 (6 gives streams that begin 78 9C), or kBestLevel (compress.h)
+  int level = 6;            // zlib level 0..9, or kBestLevel (compress.h)
   unsigned threads = 0;     // compressing threads; 0 means one per core
   bool progress = false;    // a progress line on stderr (the caller checks for a terminal)
   bool haveEpoch = false;   // SOURCE_DATE_EPOCH given
