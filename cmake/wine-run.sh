@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the win64 build under wine64. The prefix comes from WINEPREFIX
+# Runs a Windows program under the Wine at hand: wine64 for the win64 build, and inside the
+# 32-bit Wine root for the win32 build (cmake/wine32-run.sh). The prefix comes from WINEPREFIX
 # (scripts/test.sh makes a fresh one per run); Wine's own chatter is silenced.
 set -u
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Main job: builds the launcher (the i686 product and its x86-64 twin), runs the twin under
-# wine64 on a virtual display with a temporary folder of its own, and shows what it did: the
+# Main job: builds the launcher (the i686 product and its x86-64 twin), runs the product under
+# the 32-bit Wine of its own root (the twin under wine64 where this machine's kernel runs no
+# 32-bit code) on a virtual display with a temporary folder of its own, and shows what it did: the
 # splash as it was on the screen, the work folder it filled, the clean-up script, the command
 # line the next stage received, the exit code, and that after the clean-up nothing of the run
 # is left in the temporary folder. Everything it makes stays in build/run/.
@@ -22,8 +23,15 @@ for preset in win32 win64; do
   fi
 done
 product=build/win32/launcher/zvsetup.exe
-twin=build/win64/launcher/zvsetup.exe
-probe=build/win64/bench/startup_probe.exe
+# What runs: the product under the 32-bit Wine, else its twin under wine64.
+if why=$(scripts/wine32-root.sh check); then
+  arch=win32 wine_name="the 32-bit Wine" wine_run=$root/cmake/wine32-run.sh
+else
+  echo "run: $why; running the x86-64 twin under wine64 instead"
+  arch=win64 wine_name=wine64 wine_run=$root/cmake/wine-run.sh
+fi
+launcher=build/$arch/launcher/zvsetup.exe
+probe=build/$arch/bench/startup_probe.exe
 zvpack=$(find build/win32/host-tools -name zvpack -type f -perm -u+x | head -n 1)
 
 section() { printf '\n== %s\n' "$1"; }
@@ -37,14 +45,14 @@ echo "  size: $(stat -c %s "$product") bytes with the payload"
 # A fresh Wine prefix and display for this run; the wineserver ends with the script.
 export WINEPREFIX=$out/wineprefix
 export WINEDEBUG=-all
-scripts/wine-session.sh start >/dev/null
-trap 'scripts/wine-session.sh stop' EXIT
+scripts/wine-session.sh start "$arch" >/dev/null
+trap "scripts/wine-session.sh stop $arch" EXIT
 source "$WINEPREFIX.session"
 export DISPLAY=${display:-$DISPLAY}
 
 demo=$WINEPREFIX/drive_c/demo
 mkdir -p "$demo/tmp"
-cp "$twin" "$demo/zvsetup.exe"
+cp "$launcher" "$demo/zvsetup.exe"
 export ZELVORA_STAGE_RECORD='C:\demo\record.txt'
 
 # While the launcher unpacks, the splash is up: photograph the screen as soon as the work
@@ -62,12 +70,12 @@ export ZELVORA_STAGE_RECORD='C:\demo\record.txt'
 ) &
 watcher=$!
 
-section "Running the launcher under wine64: zvsetup.exe /demo \"with arguments\""
+section "Running $launcher under $wine_name: zvsetup.exe /demo \"with arguments\""
 # The start-up probe starts it (TMP and TEMP set as for the launcher's tests) and notes the
 # moment before CreateProcess, the splash's first painted pixels and the launcher's end.
 start=$(date +%s.%N)
 set +e
-"$root/cmake/wine-run.sh" "$probe" time 'C:\demo\tmp\' 'C:\demo\times.txt' \
+"$wine_run" "$probe" time 'C:\demo\tmp\' 'C:\demo\times.txt' \
   'C:\demo\zvsetup.exe /demo "with arguments"' >"$out/console.log" 2>&1
 set -e
 end=$(date +%s.%N)

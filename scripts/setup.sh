@@ -7,7 +7,7 @@ packages=(
   zlib1g-dev libdeflate-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3 locales
-  osslsigncode openssl
+  osslsigncode openssl debootstrap
 )
 
 missing=()
@@ -16,7 +16,8 @@ for p in "${packages[@]}"; do
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
 
-# 32-bit Wine cannot run on these machines, and once installed Debian's wine wrapper prefers it.
+# wine32 never goes onto the machine itself (the 32-bit Wine lives in a root of its own, below):
+# once installed, Debian's wine wrapper prefers it and breaks.
 if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
   echo "setup: wine32 is installed; removing it (it cannot run here and breaks the wine wrapper)" >&2
   DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq wine32 >&2
@@ -46,3 +47,7 @@ if ! locale -a 2>/dev/null | grep -qix 'en_GB.utf8'; then
   grep -q '^en_GB.UTF-8 UTF-8' /etc/locale.gen || echo 'en_GB.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+
+# The 32-bit Wine that runs the i686 product lives in a Debian root of its own, outside the
+# checkout (scripts/wine32-root.sh); made once, reused by every clone.
+bash "$(dirname "$0")/wine32-root.sh" ensure

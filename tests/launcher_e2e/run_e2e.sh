@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run_e2e.sh WINE_RUN ZVSETUP HELPER SCENARIO: runs the win64 launcher under Wine in a
+# run_e2e.sh WINE_RUN ZVSETUP HELPER SCENARIO: runs a Windows launcher under Wine in a
 # scenario of its own and checks what it did from outside: exit code, message boxes, what
 # the next stage received and that nothing of the run is left in the temporary folder.
 # Needs WINEPREFIX (scripts/test.sh starts the session). Exit 77: the scenario cannot be
@@ -169,16 +169,13 @@ case $scenario in
     check '[[ ! -f $record ]]' "no next stage started"
     ;;
   temp-read-only)
-    # The temporary folder lies on a file system mounted read-only.
-    if ! mount --bind "$temp_unix" "$temp_unix" 2>/dev/null; then
-      echo "skip: cannot bind-mount here"
+    # The temporary folder is a file system mounted read-only (a new mount rather than a
+    # read-only bind, so that it is read-only in every mount namespace that sees it).
+    if ! mount -t tmpfs -o ro,size=1m tmpfs "$temp_unix" 2>/dev/null; then
+      echo "skip: cannot mount a read-only file system here"
       exit 77
     fi
     trap 'umount "$temp_unix" 2>/dev/null' EXIT
-    if ! mount -o remount,bind,ro "$temp_unix" 2>/dev/null; then
-      echo "skip: cannot mount read-only here"
-      exit 77
-    fi
     run_launcher_expecting_box
     check '[[ $status == 3 ]]' "exit code 3 (was $status)"
     check 'grep -q "could not be written to the temporary folder" "$root/box.txt"' "one clear message"
