@@ -58,7 +58,9 @@ run_in_root() {  # command...
   # them, so that a file system that a test mounts later is seen inside as well, by every
   # program and by the wineserver, whose namespace outlives the command that started it.
   mount --make-rshared /
-  unshare --mount --propagation slave -- bash -c '
+  # One process from here to the program (each step execs the next), so that a signal sent
+  # to this script, by a time-out say, reaches the program itself.
+  exec unshare --mount --propagation slave -- bash -c '
     root=$1 folders=$2 cwd=$3; shift 3
     mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" || exit 125
     mount --rbind /sys "$root/sys" 2>/dev/null || true

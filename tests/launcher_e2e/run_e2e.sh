@@ -29,6 +29,15 @@ check() {  # condition text, description
 
 wine() { timeout -k 5 150 "$wine_run" "$@" 2>/dev/null; }
 
+# Ends a background job started with wine: the job is a subshell, so the program below it is
+# ended first (killing the subshell alone would leave it running, and answering boxes of
+# later scenarios, until its own time-out).
+stop_job() {
+  pkill -P "$1" 2>/dev/null
+  kill "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}
+
 # Runs the launcher with temp folder $temp_win and arguments $1; sets $status.
 # The clean-up script's echo goes to the log: cmd writes it to the console that Wine maps to
 # this script's output. A message box that a scenario does not expect is answered and kept
@@ -41,8 +50,7 @@ run_launcher() {
   wine "$helper" run "${temp_arg:-$temp_win}" "\"$launcher\" $1" >>"$root/console.log"
   status=$?
   if [[ -n ${unexpected:-} ]]; then
-    kill "$unexpected" 2>/dev/null
-    wait "$unexpected" 2>/dev/null
+    stop_job "$unexpected"
     if [[ -f $root/unexpected-box.txt ]]; then
       echo "FAIL a message box came up: $(tr '\r\n' '  ' <"$root/unexpected-box.txt")"
       failures=$((failures + 1))
@@ -196,8 +204,7 @@ case $scenario in
     answer_box_in_background "Zelvora Setup" "$root/box.txt"
     run_launcher ""
     sleep 1
-    kill "$answer_pid" 2>/dev/null
-    wait "$answer_pid" 2>/dev/null
+    stop_job "$answer_pid"
     echo "     (path of ${#temp_win} characters; exit code $status)"
     if [[ $status == 0 ]]; then
       check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
@@ -219,8 +226,7 @@ case $scenario in
     done
     wait "${pids[1]}"; status1=$?
     wait "${pids[2]}"; status2=$?
-    kill "$unexpected" 2>/dev/null
-    wait "$unexpected" 2>/dev/null
+    stop_job "$unexpected"
     check '[[ ! -f $root/unexpected-box.txt ]]' "no message box came up"
     check '[[ $status1 == 0 && $status2 == 0 ]]' "both exit with 0 (were $status1 and $status2)"
     for n in 1 2; do
