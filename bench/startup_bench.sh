@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The launcher's start-up under wine64 against a trivial GUI program's, on the same Wine and
+# The launcher's start-up under Wine against a trivial GUI program's, on the same Wine and
 # display: from just before CreateProcess to the splash's first painted pixels on the screen
-# and to the next stage's start, each over the baseline's first painted pixels.
-# usage: bash bench/startup_bench.sh WIN64_BUILD_DIR [RUNS]
+# and to the next stage's start, each over the baseline's first painted pixels. A win32 build
+# (the product) runs under the 32-bit Wine root, a win64 build under wine64.
+# usage: bash bench/startup_bench.sh BUILD_DIR [RUNS]
 #   The build must hold zvsetup, startup_probe and first_paint_window (and startup_steps for
 #   the table of the launcher's steps, when it is built). Runs in a Wine
 #   prefix of its own (BENCH_WINEPREFIX, default a fresh one in a temporary folder) with the
@@ -13,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${1:?usage: startup_bench.sh WIN64_BUILD_DIR [RUNS]}
+build=${1:?usage: startup_bench.sh BUILD_DIR [RUNS]}
 runs=${2:-5}
 launcher_exe=$build/launcher/zvsetup.exe
 probe_exe=$build/bench/startup_probe.exe
@@ -30,15 +31,26 @@ for exe in "$launcher_exe" "$probe_exe" "$baseline_exe"; do
   fi
 done
 
+# The build's own Wine: the i686 one's programs need the 32-bit Wine root.
+if grep -q '^CMAKE_AR:FILEPATH=.*i686-' "$build/CMakeCache.txt" 2>/dev/null; then
+  if ! why=$(bash scripts/wine32-root.sh check); then
+    echo "startup: skipped, $why"
+    exit 77
+  fi
+  session=win32 wine_run=cmake/wine32-run.sh wine_name="the 32-bit Wine"
+else
+  session=win64 wine_run=cmake/wine-run.sh wine_name=wine64
+fi
+
 work=$(mktemp -d)
 export WINEPREFIX=${BENCH_WINEPREFIX:-$work/wine}
 cleanup() {
-  bash scripts/wine-session.sh stop
+  bash scripts/wine-session.sh stop "$session"
   rm -rf "$work"
 }
 trap cleanup EXIT
 echo "startup: booting the Wine prefix" >&2
-bash scripts/wine-session.sh start
+bash scripts/wine-session.sh start "$session"
 
 # The programs and every run's files in C:\startup of the prefix.
 win_root='C:\startup'
@@ -57,7 +69,7 @@ fi
 figures=$work/figures
 mkdir -p "$figures"
 
-wine() { timeout -k 5 150 bash cmake/wine-run.sh "$@" >/dev/null 2>&1; }
+wine() { timeout -k 5 150 bash "$wine_run" "$@" >/dev/null 2>&1; }
 
 # run_pair N: the baseline once and the launcher once, each with a temporary folder of its
 # own; the observations go to $figures as N-numbered files.
@@ -96,7 +108,7 @@ launch() {
 }
 
 # The first run of each program in a fresh prefix loads its files from disk: a warm-up.
-echo "startup: $runs runs under wine64" >&2
+echo "startup: $runs runs under $wine_name" >&2
 run_pair 0
 for n in $(seq "$runs"); do run_pair "$n"; done
-python3 bench/startup_figures.py "$figures" "$runs"
+python3 bench/startup_figures.py "$figures" "$runs" "$wine_name"

@@ -126,9 +126,9 @@ def print_steps(folder, runs):
 
 
 def main():
-    if len(sys.argv) != 3:
-        raise SystemExit("usage: startup_figures.py DIR RUNS")
-    folder, runs = sys.argv[1], int(sys.argv[2])
+    if len(sys.argv) != 4:
+        raise SystemExit("usage: startup_figures.py DIR RUNS WINE")
+    folder, runs, wine = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     names = MEASURES + BEFORE_MEASURES if os.path.exists(f"{folder}/before-1.txt") else MEASURES
     try:
         measures = collect(folder, runs, names)
@@ -137,7 +137,7 @@ def main():
     medians = {name: statistics.median(values) for name, values in measures.items()}
     base = measures["baseline paint seen"]
     base_median = medians["baseline paint seen"]
-    print(f"startup: wine64, ms from CreateProcess: median, spread of {runs} runs; ratio of the medians to"
+    print(f"startup: {wine}, ms from CreateProcess: median, spread of {runs} runs; ratio of the medians to"
           " the baseline's first paint seen, and the spread of that ratio pair by pair")
     for name in names:
         values = measures[name]
