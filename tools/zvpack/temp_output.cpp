@@ -61,7 +61,7 @@ bool TempOutput::Open(std::string* error) {
   // mkstemp makes the file private; the archive gets the usual permissions.
   const mode_t mask = umask(0);
   umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  fchmod(fd, mode_ & ~mask);
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     *error = path_ + ": " + std::strerror(errno);

@@ -34,21 +34,28 @@ printf 'Docs/x.txt\t%s\n' "$work/src/empty" > "$work/list.txt"
 set +e
 "$zvpack" bogus 2>/dev/null; [ $? -eq 1 ] || fail "usage exit code"
 touch "$work/src/aux.txt"
-msg=$("$zvpack" create "$work/c.zva" "$work/src" 2>&1); [ $? -eq 2 ] || fail "refused name exit code"
+msg=$("$zvpack" create -q "$work/c.zva" "$work/src" 2>&1); [ $? -eq 2 ] || fail "refused name exit code"
 [ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] || fail "refusal is not one line: $msg"
 case $msg in *aux.txt*) ;; *) fail "refusal does not name the file: $msg" ;; esac
 [ ! -e "$work/c.zva" ] || fail "refused archive left behind"
 head -c 100 "$work/a.zva" > "$work/cut.zva"
 "$zvpack" verify "$work/cut.zva" 2>/dev/null; [ $? -eq 3 ] || fail "damaged exit code"
-# No progress line when stderr is not a terminal.
+# Not on a terminal: one plain line per archive on stderr, no carriage return; the summary
+# table on stdout; --quiet says nothing.
 rm "$work/src/aux.txt"
-[ -z "$("$zvpack" create "$work/d.zva" "$work/src" 2>&1)" ] || fail "output without a terminal"
+"$zvpack" create "$work/d.zva" "$work/src" >"$work/out.txt" 2>"$work/err.txt" || fail "create for the summary"
+[ "$(wc -l <"$work/err.txt")" -eq 1 ] && grep -q ': 3 files, .* in, .* out (.*%), .* s$' "$work/err.txt" \
+  || fail "progress without a terminal: $(cat "$work/err.txt")"
+! grep -q $'\r' "$work/err.txt" || fail "a carriage return without a terminal"
+grep -q '^archive  *files  *bytes in  *bytes out  *ratio  *seconds$' "$work/out.txt" \
+  && grep -Eq '^total  *3  *100007 ' "$work/out.txt" || fail "summary: $(cat "$work/out.txt")"
+[ -z "$("$zvpack" create --quiet "$work/d.zva" "$work/src" 2>&1)" ] || fail "--quiet is not quiet"
 # Names: stored in Windows-1252, listed and unpacked in UTF-8, one warning per archive.
 mkdir -p "$work/acc/Über"
 printf 'c' > "$work/acc/Café.txt"
 printf 'e' > "$work/acc/Über/€uro œŸ.txt"
 ln -s "$work/src/Docs/Eng/a.rtf" "$work/acc/link.rtf"
-"$zvpack" create "$work/acc.zva" "$work/acc" 2> "$work/warn.txt"; [ $? -eq 0 ] || fail "create of accented names"
+"$zvpack" create -q "$work/acc.zva" "$work/acc" 2> "$work/warn.txt"; [ $? -eq 0 ] || fail "create of accented names"
 [ "$(grep -c 'ANSI code page is 1252' "$work/warn.txt")" -eq 1 ] || fail "not one warning: $(cat "$work/warn.txt")"
 LC_ALL=C grep -q "$(printf 'Caf\351.txt')" "$work/acc.zva" || fail "Café.txt not stored in Windows-1252"
 LC_ALL=C grep -q "$(printf '\200uro \234\237.txt')" "$work/acc.zva" || fail "€uro œŸ.txt not stored in Windows-1252"
@@ -62,7 +69,7 @@ cmp -s "$work/acc_out/link.rtf" "$work/src/Docs/Eng/a.rtf" || fail "a link is no
 cp "$work/acc.zva" "$work/kept.zva"
 refused() {  # refused WHAT EXPECTED-TEXT ARGS...
   what=$1 expected=$2; shift 2
-  msg=$(timeout 60 "$zvpack" create "$work/acc.zva" "$@" 2>&1); rc=$?
+  msg=$(timeout 60 "$zvpack" create -q "$work/acc.zva" "$@" 2>&1); rc=$?
   [ $rc -eq 2 ] || fail "$what: exit code $rc: $msg"
   [ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] || fail "$what: not one line: $msg"
   case $msg in *"$expected"*) ;; *) fail "$what: message does not say '$expected': $msg" ;; esac
@@ -83,12 +90,12 @@ as_user=
 [ "$(id -u)" -ne 0 ] || as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
 if [ "$(id -u)" -ne 0 ] || command -v setpriv > /dev/null; then
   odd; chmod 755 "$work"; chmod 777 "$work/odd"; chmod 000 "$work/odd/ok.txt"
-  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  msg=$($as_user "$zvpack" create -q "$work/odd/x.zva" "$work/odd" 2>&1)
   [ $? -eq 2 ] || fail "an unreadable file: $msg"
   case $msg in *"odd/ok.txt: Permission denied"*) ;; *) fail "an unreadable file: $msg" ;; esac
   [ -z "$(ls "$work/odd" | grep 'x\.zva')" ] || fail "an unreadable file: something is left"
   chmod 644 "$work/odd/ok.txt"; mkdir -m 000 "$work/odd/locked"
-  msg=$($as_user "$zvpack" create "$work/odd/x.zva" "$work/odd" 2>&1)
+  msg=$($as_user "$zvpack" create -q "$work/odd/x.zva" "$work/odd" 2>&1)
   [ $? -eq 2 ] || fail "an unreadable folder: $msg"
   case $msg in *"odd/locked: Permission denied"*) ;; *) fail "an unreadable folder: $msg" ;; esac
   chmod 700 "$work" "$work/odd/locked"
