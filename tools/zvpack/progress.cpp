@@ -88,8 +88,9 @@ void Progress::EndArchive(const PackStats& stats) {
   done_.push_back(stats);
   if (mode_ == Mode::kQuiet) return;
   if (mode_ == Mode::kTerminal) std::fputs("\r\033[K", stderr);
-  std::fprintf(stderr, "zvpack: %s: %llu files, %s in, %s out (%s), %.1f s\n", stats.label.c_str(),
-               static_cast<unsigned long long>(stats.files), HumanBytes(stats.bytesIn).c_str(),
+  std::fprintf(stderr, "zvpack: %s: %llu %s, %s in, %s out (%s), %.1f s\n", stats.label.c_str(),
+               static_cast<unsigned long long>(stats.files), stats.files == 1 ? "file" : "files",
+               HumanBytes(stats.bytesIn).c_str(),
                HumanBytes(stats.bytesOut).c_str(), Ratio(stats.bytesIn, stats.bytesOut).c_str(), stats.seconds);
   std::fflush(stderr);
 }
