@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The zvpack command line end to end: create, list, verify, extract, exit codes.
-# usage: zvpack_cli_test.sh ZVPACK_BINARY
+# The zvpack command line end to end: create, list, verify, extract, exit codes, the help
+# (every command's, and the README agreeing with it), the progress on a terminal and off it.
+# usage: zvpack_cli_test.sh ZVPACK_BINARY README
 set -eu
-zvpack=$1
+zvpack=$1 readme=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -114,4 +115,44 @@ kill -TERM $pid; kill -CONT $pid; wait $pid; rc=$?
 [ $rc -eq 143 ] || fail "interrupted create: exit code $rc"
 cmp -s "$work/acc.zva" "$work/kept.zva" || fail "interrupted create: the archive already there changed"
 [ -z "$(ls "$work" | grep '\.tmp')" ] || fail "interrupted create: a temporary file is left"
+
+# Manners: --version, a command's help two ways, every command in the summary, a bad command
+# line named in one line with a pointer to the help.
+"$zvpack" --version | grep -q '^zvpack [0-9]*\.[0-9]*\.[0-9]* (ZVArc archives; zlib .*, libdeflate .*)$' || fail "--version"
+commands="create list verify extract setup diff help"
+for c in $commands; do
+  "$zvpack" help "$c" >"$work/help1.txt" && "$zvpack" "$c" --help >"$work/help2.txt" 2>&1 || [ "$c" = help ] \
+    || fail "help $c"
+  [ "$c" = help ] || cmp -s "$work/help1.txt" "$work/help2.txt" || fail "$c --help differs from help $c"
+  grep -q "^usage: zvpack $c" "$work/help1.txt" || fail "help $c: $(cat "$work/help1.txt")"
+  "$zvpack" --help | grep -q "^  $c " || fail "the summary does not list $c"
+done
+msg=$("$zvpack" create --fast "$work/x.zva" "$work/src" 2>&1); [ $? -eq 1 ] || fail "unknown option exit code"
+[ "$msg" = "zvpack create: unknown option --fast (zvpack help create shows the usage)" ] || fail "unknown option: $msg"
+msg=$("$zvpack" list --json 2>&1); [ $? -eq 1 ] && [ "$msg" = "zvpack list: needs one FILE (zvpack help list shows the usage)" ] \
+  || fail "a missing argument: $msg"
+msg=$("$zvpack" frobnicate 2>&1); [ $? -eq 1 ] && [ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] || fail "unknown command: $msg"
+printf 'just some text\n' >"$work/text.txt"
+msg=$("$zvpack" list "$work/text.txt" 2>&1); [ $? -eq 3 ] || fail "list of a text file: exit code"
+case $msg in *"text.txt: neither a ZVArc archive nor a launcher"*) ;; *) fail "list of a text file: $msg" ;; esac
+
+# The README documents every option the help names, and the same exit codes.
+section=$(sed -n '/^## zvpack: the archive tool/,/^## Benchmarks/p' "$readme")
+for c in $commands; do
+  for option in $("$zvpack" help "$c" | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    case $section in *"$option"*) ;; *) fail "the README's zvpack section lacks $c $option" ;; esac
+  done
+done
+"$zvpack" --help | sed -n 's/^  \([0-9]\)  .*/\1/p' >"$work/codes.txt"
+[ "$(wc -l <"$work/codes.txt")" -ge 7 ] || fail "the help lists no exit codes"
+printf '%s\n' "$section" | sed -n 's/^| \([0-9]\) | .*/\1/p' | diff - "$work/codes.txt" >&2 \
+  || fail "the README's exit codes differ from the help's"
+
+# On a terminal the progress line is rewritten with the bytes done of the total, the rate and
+# the time left.
+if command -v script >/dev/null; then
+  script -qec "$zvpack create --threads 1 $work/t.zva $work/src" /dev/null >"$work/tty.txt"
+  grep -q $'\rzvpack: .*t.zva [0-9]/3 files, [0-9.]* of 0.1 MiB, [0-9.]* MiB/s, .* left' "$work/tty.txt" \
+    || fail "no progress line on a terminal: $(od -c "$work/tty.txt" | head)"
+fi
 echo "zvpack command line: ok"
