@@ -369,6 +369,11 @@ bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs
 
 }  // namespace
 
+bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inputs, std::string* error) {
+  std::vector<uint64_t> sizes;
+  return CheckInputFiles(label, inputs, &sizes, error);
+}
+
 bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
                    const PackOptions& options, std::string* error, PackStats* stats) {
   const std::string label = options.label.empty() ? archivePath : options.label;

@@ -86,6 +86,11 @@ bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::
 // reported, one line each.
 bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error);
 
+// What CreateArchive checks of the files before it compresses anything: each
+// a regular file below 4 GiB, and together within the format's 32-bit offsets
+// even if nothing shrinks; label names the archive.
+bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inputs, std::string* error);
+
 // The warnings CreateArchive gives for these names, label naming the archive:
 // once when names go beyond ASCII, and per entry whose path could pass the
 // launcher's path limit (stored_name.h).

@@ -197,7 +197,8 @@ int CheckOnly(const SetupOptions& o, const CheckedPayload& payload, const Prepar
 void SetupJson(const SetupOptions& o, const CheckedPayload& payload, const PreparedStub& stub, const Progress& progress,
                uint64_t setupBytes) {
   JsonWriter json;
-  json.BeginObject().Key("setup").String(o.out).Key("stub").String(o.stub).Key("payload").String(o.payload);
+  json.BeginObject().Key("setup").String(o.out).Key("ok").Bool(true).Key("stub").String(o.stub);
+  json.Key("payload").String(o.payload);
   json.Key("machine").String(MachineName(stub.machine)).Key("bytes").Number(setupBytes).Key("version");
   if (stub.haveVersion) {
     json.String(FileVersionText(stub.version));
@@ -210,6 +211,27 @@ void SetupJson(const SetupOptions& o, const CheckedPayload& payload, const Prepa
   JsonArchives(&json, payload, &progress);
   json.Key("warnings").Strings(payload.warnings).EndObject();
   std::fputs(json.Text().c_str(), stdout);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// A refused payload: its lines on stderr and, with --json, a document that lists them.
+int RefusePayload(const SetupOptions& o, const std::string& error, const std::vector<std::string>& warnings) {
+  if (o.json) {
+    JsonWriter json;
+    json.BeginObject().Key("payload").String(o.payload).Key("ok").Bool(false);
+    json.Key("problems").Strings(Lines(error)).Key("warnings").Strings(warnings).EndObject();
+    std::fputs(json.Text().c_str(), stdout);
+  }
+  return Fail(error, kExitInputRefused);
 }
 
 }  // namespace
@@ -258,11 +280,11 @@ int RunSetup(int argc, char** argv) {
   if (!o.checkOnly && !CheckOut(o.out, &error)) return Fail(error, kExitInputRefused);
 
   CheckedPayload payload;
-  if (!ReadPayload(o, &payload, &error)) return Fail(error, kExitInputRefused);
+  if (!ReadPayload(o, &payload, &error)) return RefusePayload(o, error, payload.warnings);
   PreparedStub stub;
   const bool haveStub = !o.stub.empty();
   if (haveStub && !PrepareStub(o, &stub, &error)) return Fail(error, kExitStubRefused);
-  if (!CheckSetupArchives(payload.archives, stub.machine, &error)) return Fail(error, kExitInputRefused);
+  if (!CheckSetupArchives(payload.archives, stub.machine, &error)) return RefusePayload(o, error, payload.warnings);
   if (o.checkOnly) return CheckOnly(o, payload, haveStub ? &stub : nullptr);
 
   PrintWarnings(payload.warnings);

@@ -169,7 +169,7 @@ bool GatherArchive(SetupArchive* archive, const PathFilter& exclude, std::vector
     *error = archive->source + ": neither a folder nor a list file";
     return false;
   }
-  return CheckInputNames(archive->inputs, error);
+  return CheckInputNames(archive->inputs, error) && CheckInputFiles(archive->source, archive->inputs, error);
 }
 
 // Whether the file at path is a Windows program for machine (0: any).

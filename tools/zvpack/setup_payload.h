@@ -44,7 +44,8 @@ struct SetupArchive {
 // order, with their files gathered, leaving out what exclude matches. Empty
 // folders are dropped with a line each in *warnings. False with the problems
 // in *error: a payload folder's top level holding anything but the eight
-// archives (NAME/ or NAME.list), a bad manifest, bad names in any archive.
+// archives (NAME/ or NAME.list), a bad manifest, bad names in any archive, a
+// file that is not a regular one or too large for an archive.
 bool ReadSetupPayload(const std::string& payload, const PathFilter& exclude, std::vector<SetupArchive>* archives,
                       std::vector<std::string>* warnings, std::string* error);
 

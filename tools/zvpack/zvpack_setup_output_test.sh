@@ -40,7 +40,7 @@ sed -i '/^zvpack: warning: /d' "$work/lines.txt"
 "$zvpack" setup -6 --json --quiet --stub "$work/stub.exe" --payload "$payload" --out "$work/out/j.exe" >"$work/setup.json" 2>/dev/null
 json "$work/setup.json" "
 a = {x['name']: x for x in d['archives']}
-assert d['bytes'] == $(stat -c %s "$work/out/j.exe") and d['machine'] == 'i386 (PE32)' and d['version'] is None
+assert d['ok'] and d['bytes'] == $(stat -c %s "$work/out/j.exe") and d['machine'] == 'i386 (PE32)' and d['version'] is None
 assert list(a) == ['BASE', 'SETUPBASE', 'SETUPPICTLITE', 'PICTLITE', 'ZVIMAGE', 'APPBASE', 'PICTUNINST', 'ZVVERSION']
 assert a['APPBASE']['files'] == 2 and a['APPBASE']['bytesIn'] == 108896 and 0 < a['APPBASE']['bytesOut'] < 108896
 assert d['archiveBytes'] == sum(x['bytesOut'] for x in d['archives'])
@@ -48,6 +48,12 @@ assert any('Café.txt' in w for w in d['warnings'])" || fail "setup --json: $(<"
 "$zvpack" setup --check --json --stub "$work/stub.exe" --payload "$payload" >"$work/check.json" 2>/dev/null
 json "$work/check.json" "assert d['ok'] and d['inputBytes'] == 108896 + 2 * 2560 and len(d['warnings']) == 1" \
   || fail "setup --check --json: $(<"$work/check.json")"
+pe "$payload/BASE/Vistart.exe" i386
+status=0; "$zvpack" setup --check --json --payload "$payload" >"$work/refused.json" 2>/dev/null || status=$?
+json "$work/refused.json" "
+assert not d['ok'] and len(d['problems']) == 1 and 'is in archive SETUPBASE and in archive BASE' in d['problems'][0]" \
+  && [[ $status == 2 ]] || fail "setup --check --json of a refused payload: exit $status: $(<"$work/refused.json")"
+rm "$payload/BASE/Vistart.exe"
 "$zvpack" list --json "$work/out/a.exe" >"$work/list.json"
 json "$work/list.json" "
 a = {x['name']: x for x in d['archives']}
