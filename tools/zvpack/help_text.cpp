@@ -62,7 +62,7 @@ const char kCreateHelp[] =
     "  --exclude G   leave out what the glob G matches: without / or \\ a file or\n"
     "                folder name at any depth (Thumbs.db, .git, *.pdb), with one a\n"
     "                path from the top (Docs/*/draft.rtf); case is ignored; repeatable\n"
-    "  --quiet       no progress and no summary\n"
+    "  --quiet, -q   no progress and no summary\n"
     "Progress goes to stderr (a rewritten line on a terminal, one line per archive\n"
     "otherwise), the summary table to stdout. time1 = modification time, time2 =\n"
     "status-change time, time3 = the newest of those in the archive, or\n"
