@@ -4,7 +4,7 @@
 # folder), same machine, same run, same payload; and the setup's size at zlib level 6 (the
 # tree's own builds) and at --best (build-setup.sh's default).
 # usage: bash bench/setup_build_bench.sh [--arch win32|win64]
-#   The stub comes from build/ARCH (zvsetup_stub is built there when out of date); the host
+#   The stub and the next stage come from build/ARCH (built there when out of date); the host
 #   zvpack from build/zvpack-host (built when missing). Wall times on a machine that may be
 #   busy: compare the ratios of one run.
 set -euo pipefail
@@ -25,10 +25,12 @@ if [[ ! -x $zvpack ]]; then
   cmake --build "$root/build/zvpack-host" --target zvpack -j "$jobs" >/dev/null
 fi
 [[ -f build/$arch/CMakeCache.txt ]] || cmake --preset "$arch" >/dev/null
-cmake --build --preset "$arch" --target zvsetup_stub -j "$jobs" >/dev/null
+cmake --build --preset "$arch" --target zvsetup_stub vistart pidwait -j "$jobs" >/dev/null
 stub=$root/build/$arch/launcher/zvsetup-stub.exe
 
-python3 payload/make_sample_payload.py --out "$work/payload" >/dev/null
+# The next stage from the stub's own build: zvpack refuses programs for another machine.
+python3 payload/make_sample_payload.py --out "$work/payload" --vistart "build/$arch/next_stage/Vistart.exe" \
+  --pidwait "build/$arch/next_stage/pidwait.exe" >/dev/null
 
 seconds() {  # runs the command, prints its wall time in seconds
   local start end

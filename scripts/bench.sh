@@ -52,7 +52,7 @@ bytes_of() { du -sb --apparent-size "$@" | awk '{ s += $1 } END { print s }'; }
 # pack ARCHIVE PAYLOAD NAME [zvpack options]: the payload's folder NAME in the order of its list.
 pack() {
   local archive=$1 payload=$2 name=$3; shift 3
-  "$zvpack" create "$@" "$archive" --list "$payload/$name.list"
+  "$zvpack" create --quiet "$@" "$archive" --list "$payload/$name.list"
 }
 
 # pack_folders OUT PAYLOAD [zvpack options]: one archive per payload folder; prints the seconds.

@@ -8,7 +8,8 @@ set -euo pipefail
 usage() {
   cat <<'EOF2'
 usage: scripts/build-setup.sh --stub STUB --payload DIR|MANIFEST --out FILE [--zvpack FILE]
-                              [--level N|best] [--version A.B.C.D] [signing]
+                              [--level N|best] [--version A.B.C.D] [--exclude GLOB]... [--quiet]
+                              [signing]
        scripts/build-setup.sh --payload DIR|MANIFEST|--sample --out FILE [--arch win32|win64]
                               [--target NAME] [--build-dir DIR] [--zvpack FILE] [--jobs N]
                               [--level N|best] [signing]
@@ -25,6 +26,8 @@ signing: --sign-pkcs12 FILE --sign-password-file FILE [--timestamp URL]
   --out        where the setup is written.
   --level      zlib level 0..9, or best (the default: the smallest payload).
   --version    (stub route) the file and product version of the setup.
+  --exclude    (stub route) leave out what the glob matches (zvpack help create); repeatable.
+  --quiet      (stub route) no progress and no summary from zvpack.
   --arch       (CMake route) win32 (default, the product) or win64 (the twin for Wine).
   --target     (CMake route) the executable target to build (default zvsetup).
   --build-dir  (CMake route) the build folder (default build/setup-ARCH), reused.
@@ -44,30 +47,42 @@ EOF2
 }
 
 die() { echo "build-setup: $*" >&2; exit 1; }
+# An option's value: the next word, which must be there and not be another option.
+value() { [[ $# -ge 2 && -n $2 && $2 != --* ]] || die "$1 needs a value (scripts/build-setup.sh --help)"; }
 
 payload="" sample=0 out="" arch=win32 target=zvsetup build_dir="" zvpack="" jobs=$(nproc)
-stub="" level=best version="" pkcs12="" password_file="" timestamp=""
+stub="" level=best version="" pkcs12="" password_file="" timestamp="" excludes=() quiet=()
 while (($#)); do
   case $1 in
-    --stub) stub=${2:?}; shift 2 ;;
-    --payload) payload=${2:?}; shift 2 ;;
-    --sample) sample=1; shift ;;
-    --out) out=${2:?}; shift 2 ;;
-    --level) level=${2:?}; shift 2 ;;
-    --version) version=${2:?}; shift 2 ;;
-    --arch) arch=${2:?}; shift 2 ;;
-    --target) target=${2:?}; shift 2 ;;
-    --build-dir) build_dir=${2:?}; shift 2 ;;
-    --zvpack) zvpack=${2:?}; shift 2 ;;
-    --jobs) jobs=${2:?}; shift 2 ;;
-    --sign-pkcs12) pkcs12=${2:?}; shift 2 ;;
-    --sign-password-file) password_file=${2:?}; shift 2 ;;
-    --timestamp) timestamp=${2:?}; shift 2 ;;
+    --sample) sample=1; shift; continue ;;
+    --quiet) quiet=(--quiet); shift; continue ;;
     -h|--help) usage; exit 0 ;;
-    *) usage >&2; exit 1 ;;
+    --stub|--payload|--out|--level|--version|--arch|--target|--build-dir|--zvpack|--jobs|--sign-pkcs12|\
+    --sign-password-file|--timestamp|--exclude) value "$@" ;;
+    *) die "unknown option $1 (scripts/build-setup.sh --help)" ;;
   esac
+  case $1 in
+    --stub) stub=$2 ;;
+    --payload) payload=$2 ;;
+    --out) out=$2 ;;
+    --level) level=$2 ;;
+    --version) version=$2 ;;
+    --arch) arch=$2 ;;
+    --target) target=$2 ;;
+    --build-dir) build_dir=$2 ;;
+    --zvpack) zvpack=$2 ;;
+    --jobs) jobs=$2 ;;
+    --sign-pkcs12) pkcs12=$2 ;;
+    --sign-password-file) password_file=$2 ;;
+    --timestamp) timestamp=$2 ;;
+    --exclude) excludes+=(--exclude "$2") ;;
+  esac
+  shift 2
 done
-[[ -n $out ]] && (((sample == 1) != (${#payload} > 0))) || { usage >&2; exit 1; }
+[[ -n $out ]] || die "--out is needed (scripts/build-setup.sh --help)"
+(((sample == 1) != (${#payload} > 0))) || die "give either --payload or --sample (scripts/build-setup.sh --help)"
+[[ ! -d $out ]] || die "$out: is a folder; --out names the setup file to write"
+[[ ${#excludes[@]} == 0 || -n $stub ]] || die "--exclude needs --stub (the CMake route packs every file)"
 [[ $arch == win32 || $arch == win64 ]] || die "--arch must be win32 or win64, not $arch"
 [[ $level =~ ^([0-9]|best)$ ]] || die "--level must be 0..9 or best, not $level"
 [[ -z $stub || $sample == 0 ]] || die "--sample is for the CMake route; give --payload with --stub"
@@ -118,8 +133,16 @@ build_with_stub() {
   local version_args=()
   [[ -z $version ]] || version_args=(--version "$version")
   # The date the CMake route gives the archives when SOURCE_DATE_EPOCH is not set.
-  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-991353600} "$zvpack" setup "$level_arg" --stub "$stub" \
-    --payload "$payload" --out "$unsigned" "${version_args[@]}" || die "zvpack setup failed"
+  # zvpack names the problem; its exit code says whose it is (2 the payload, 5 the stub).
+  local status=0
+  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-991353600} "$zvpack" setup "$level_arg" "${quiet[@]}" "${excludes[@]}" \
+    --stub "$stub" --payload "$payload" --out "$unsigned" "${version_args[@]}" || status=$?
+  case $status in
+    0) ;;
+    2) die "zvpack setup refused the payload $payload or could not write the setup" ;;
+    5) die "zvpack setup refused the stub $stub" ;;
+    *) die "zvpack setup failed (exit $status)" ;;
+  esac
 }
 
 build_with_cmake() {

@@ -38,8 +38,12 @@ cmake -S "$src" -B "$work/host-tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_T
 cmake --build "$work/host-tools" --target zvpack -j "$jobs" >/dev/null
 zvpack=$work/host-tools/tools/zvpack/zvpack
 
-# A release engineer's payload: plain folders, packed in name order.
-python3 "$src/payload/make_sample_payload.py" --out "$work/payload" --scale 0.2
+# A release engineer's payload: plain folders, packed in name order. zvpack refuses a next
+# stage that is no program, so small PE programs stand in for it (no build has made one yet).
+python3 "$src/tools/zvpack/make_test_pe.py" "$work/Vistart.exe" i386
+python3 "$src/tools/zvpack/make_test_pe.py" "$work/pidwait.exe" i386
+python3 "$src/payload/make_sample_payload.py" --out "$work/payload" --scale 0.2 --vistart "$work/Vistart.exe" \
+  --pidwait "$work/pidwait.exe"
 rm "$work"/payload/*.list
 manifest=$work/manifest/setup.manifest
 mkdir -p "$(dirname "$manifest")"

@@ -27,10 +27,10 @@ diff <(grep '^ZVARC ' "$work/setup.txt") <(resources "$cmake_setup" | grep '^ZVA
   || fail "the archives differ from the CMake route's"
 [[ $("$zvpack" verify "$setup" | grep -c ': ok$') == 8 ]] || fail "zvpack verify $setup"
 
-"$zvpack" setup -6 --stub "$setup" --payload "$payload" --out "$work/again.exe"
+"$zvpack" setup -q -6 --stub "$setup" --payload "$payload" --out "$work/again.exe"
 cmp "$setup" "$work/again.exe" || fail "writing the payload into the setup again changed it"
 
-"$zvpack" setup -6 --stub "$stub" --payload "$payload" --out "$work/versioned.exe" --version 2.31.400.65535
+"$zvpack" setup -q -6 --stub "$stub" --payload "$payload" --out "$work/versioned.exe" --version 2.31.400.65535
 python3 "$here/pe_image.py" headers "$work/versioned.exe" || fail "versioned setup: headers"
 diff <(resources "$work/versioned.exe" | grep -v '^#16 ') <(grep -v '^#16 ' "$work/setup.txt") >&2 \
   || fail "--version changed more than the version resource"
@@ -44,4 +44,11 @@ assert (file_ms, file_ls) == (product_ms, product_ls) == (2 << 16 | 31, 400 << 1
 assert data.count("2.31.400.65535".encode("utf-16-le")) == 2
 assert "1.0.0.0".encode("utf-16-le") not in data
 PY
+# diff sees only the version: the resource that holds it, and the numbers.
+status=0
+"$zvpack" diff "$setup" "$work/versioned.exe" >"$work/diff.txt" || status=$?
+[[ $status == 6 ]] && grep -qx 'version: 1.0.0.0 -> 2.31.400.65535' "$work/diff.txt" \
+  && [[ $(grep -c '^archive [A-Z]*: same$' "$work/diff.txt") == 8 && $(grep -c '^resource ' "$work/diff.txt") == 1 ]] \
+  || fail "diff of the setup and its versioned twin: exit $status: $(<"$work/diff.txt")"
+"$zvpack" diff "$setup" "$work/again.exe" >/dev/null || fail "diff of two equal setups"
 echo "$setup: headers, resources, archives and --version as expected"

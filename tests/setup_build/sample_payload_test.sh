@@ -31,7 +31,7 @@ while read -r name entries inflated ratio; do
   # Stored names: a file and at most two folders above it.
   deep=$(cut -f1 "$work/a/$name.list" | grep -v '^#' | grep -c '\\.*\\.*\\') || true
   [[ $deep -eq 0 ]] || fail "$name has names more than two folders deep"
-  "$zvpack" create "$work/$name.zva" --list "$work/a/$name.list" || fail "zvpack refuses $name"
+  "$zvpack" create --quiet "$work/$name.zva" --list "$work/a/$name.list" || fail "zvpack refuses $name"
   "$zvpack" verify "$work/$name.zva" >/dev/null || fail "$name does not verify"
   summary=$("$zvpack" list "$work/$name.zva" | tail -n 1)
   read -r packed size count _ <<<"$summary"

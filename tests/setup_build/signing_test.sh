@@ -39,7 +39,7 @@ diff -r from-signed from-unsigned >&2 || fail "the signed setup unpacks differen
 
 status=0
 "$zvpack" setup --stub signed.exe --payload "$payload" --out resigned.exe 2>err.txt || status=$?
-[[ $status == 3 ]] && grep -q "signed" err.txt || fail "a signed stub was not refused (exit $status: $(<err.txt))"
+[[ $status == 5 ]] && grep -q "signed" err.txt || fail "a signed stub was not refused (exit $status: $(<err.txt))"
 [[ ! -e resigned.exe ]] || fail "a refused stub left a setup behind"
 
 echo "not the password" >wrong.txt

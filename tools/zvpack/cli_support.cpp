@@ -2,7 +2,11 @@
 #include "tools/zvpack/cli_support.h"
 
 #include "tools/zvpack/compress.h"
+#include "tools/zvpack/exit_codes.h"
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -14,6 +18,11 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
   if (!in) return false;
   bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
+}
+
+uint64_t FileSizeOrZero(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
 bool ReadSourceDateEpoch(PackOptions* options, std::string* error) {
@@ -30,7 +39,29 @@ bool ReadSourceDateEpoch(PackOptions* options, std::string* error) {
   return true;
 }
 
-PackOption TakePackOption(int argc, char** argv, int* i, PackOptions* options, std::string* error) {
+int Fail(const std::string& error, int code) {
+  size_t start = 0;
+  while (start <= error.size()) {
+    size_t end = error.find('\n', start);
+    if (end == std::string::npos) end = error.size();
+    std::fprintf(stderr, "zvpack: %s\n", error.substr(start, end - start).c_str());
+    start = end + 1;
+  }
+  return code;
+}
+
+int UsageError(const std::string& command, const std::string& problem) {
+  std::fprintf(stderr, "zvpack %s: %s (zvpack help %s shows the usage)\n", command.c_str(), problem.c_str(),
+               command.c_str());
+  return kExitUsage;
+}
+
+std::string UnknownOption(const std::string& arg, bool takesValue) {
+  return takesValue ? arg + " needs a value" : "unknown option " + arg;
+}
+
+PackOption TakePackOption(int argc, char** argv, int* i, SharedPackOptions* shared, std::string* error) {
+  PackOptions* options = &shared->pack;
   const std::string arg = argv[*i];
   if (arg.size() == 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9') {
     options->level = arg[1] - '0';
@@ -40,7 +71,16 @@ PackOption TakePackOption(int argc, char** argv, int* i, PackOptions* options, s
     options->level = kBestLevel;
     return PackOption::kTaken;
   }
-  if (arg != "--threads" || *i + 1 >= argc) return PackOption::kOther;
+  if (arg == "--quiet" || arg == "-q") {
+    shared->quiet = true;
+    return PackOption::kTaken;
+  }
+  if ((arg == "--exclude" || arg == "--threads") && *i + 1 >= argc) {
+    *error = arg + " needs a value";
+    return PackOption::kBad;
+  }
+  if (arg == "--exclude") return shared->exclude.Add(argv[++*i], error) ? PackOption::kTaken : PackOption::kBad;
+  if (arg != "--threads") return PackOption::kOther;
   char* end = nullptr;
   const long n = std::strtol(argv[++*i], &end, 10);
   if (*end != '\0' || n < 1 || n > 1024) {

@@ -1,8 +1,7 @@
-// Archive writing: gathering inputs, parallel compression, the archive layout.
+// Archive writing: the checks before compressing, parallel compression, the archive layout.
 #include "tools/zvpack/pack.h"
 
 #include "archive/archive_format.h"
-#include "archive/entry_name.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/stored_name.h"
 #include "tools/zvpack/temp_output.h"
@@ -14,17 +13,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <mutex>
-#include <set>
 #include <thread>
-
-namespace fs = std::filesystem;
 
 namespace zvpack {
 namespace {
@@ -121,7 +116,7 @@ void CompressOne(const PackInput& input, uint64_t expectedSize, int level, Compr
 // The size of every input, checked before anything is compressed: each must be
 // a regular file below 4 GiB, and the archive must fit the format's 32-bit
 // offsets even if nothing shrinks.
-bool CheckInputFiles(const std::string& archivePath, const std::vector<PackInput>& inputs,
+bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inputs,
                      std::vector<uint64_t>* sizes, std::string* error) {
   uint64_t bound = archive_format::kHeaderSize + archive_format::kCountSize;
   sizes->clear();
@@ -141,7 +136,7 @@ bool CheckInputFiles(const std::string& archivePath, const std::vector<PackInput
     bound += StreamBound(size) + archive_format::kRecordFixedSize + input.name.size();
   }
   if (bound > kMaxArchiveSize) {
-    *error = archivePath + ": the inputs may not fit the archive's 4 GiB (up to " + std::to_string(bound) +
+    *error = label + ": the inputs may not fit the archive's 4 GiB (up to " + std::to_string(bound) +
              " bytes when packed); split them into several archives";
     return false;
   }
@@ -156,24 +151,6 @@ void Warn(const PackOptions& options, const std::string& line) {
   }
 }
 
-// Names that unpack as meant only in some places.
-void WarnAboutNames(const std::string& archivePath, const std::vector<PackInput>& inputs, const PackOptions& options) {
-  const PackInput* firstNonAscii = nullptr;
-  for (const PackInput& input : inputs) {
-    if (firstNonAscii == nullptr && HasNonAsciiByte(input.name)) firstNonAscii = &input;
-    const size_t longest = LongestEntryPath(input.name.size());
-    if (longest > kMaxPathLength) {
-      Warn(options, input.hostPath + ": under a temporary folder of " + std::to_string(kTempFolderRoom) +
-                        " characters the entry's path (" + kLongestWorkFolder + "...) would be " +
-                        std::to_string(longest) + " characters, past " + std::to_string(kMaxPathLength) +
-                        ", and the launcher refuses it there");
-    }
-  }
-  if (firstNonAscii != nullptr) {
-    Warn(options, archivePath + ": names beyond ASCII (such as \"" + DisplayName(firstNonAscii->name) +
-                      "\") unpack as meant only where the ANSI code page is 1252 (Western European Windows)");
-  }
-}
 
 void PutU32(std::string* out, uint32_t v) {
   char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
@@ -181,112 +158,99 @@ void PutU32(std::string* out, uint32_t v) {
   out->append(b, 4);
 }
 
-bool StartsWithComment(const std::string& line) { return !line.empty() && line[0] == '#'; }
+// The archive's bytes as they are written: to a file or to memory.
+class ArchiveSink {
+ public:
+  virtual ~ArchiveSink() = default;
+  virtual bool Append(const std::string& bytes) = 0;
+  // Puts the directory offset into the first four bytes, written as zeros.
+  virtual bool SetHeader(const std::string& header) = 0;
+};
 
-// The stored name of a host name, or a line naming `where` and the problem.
-bool StoreName(const std::string& hostName, const std::string& where, std::string* stored, std::string* error) {
-  std::string problem;
-  if (ToStoredName(hostName, stored, &problem)) return true;
-  *error = where + ": the name cannot be stored in an archive: " + problem;
-  return false;
+class FileSink : public ArchiveSink {
+ public:
+  explicit FileSink(std::FILE* file) : file_(file) {}
+  bool Append(const std::string& bytes) override {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  }
+  bool SetHeader(const std::string& header) override {
+    return std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), file_) == header.size();
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+class MemorySink : public ArchiveSink {
+ public:
+  explicit MemorySink(std::string* bytes) : bytes_(bytes) { bytes_->clear(); }
+  bool Append(const std::string& bytes) override {
+    bytes_->append(bytes);
+    return true;
+  }
+  bool SetHeader(const std::string& header) override {
+    bytes_->replace(0, header.size(), header);
+    return true;
+  }
+
+ private:
+  std::string* bytes_;
+};
+
+// Fills in the three stamps of every record, the last 12 bytes of it, once the
+// archive's newest time is known.
+void PatchTimes(const std::vector<PackInput>& inputs, std::vector<std::pair<uint32_t, uint32_t>> times,
+                const PackOptions& options, std::string* records) {
+  uint32_t packTime = 0;
+  for (auto& t : times) {
+    if (options.haveEpoch) {
+      t.first = std::min(t.first, options.epoch);
+      t.second = std::min(t.second, options.epoch);
+    }
+    packTime = std::max({packTime, t.first, t.second});
+  }
+  if (options.haveEpoch) packTime = options.epoch;
+  size_t position = 0;
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const size_t tail = position + 1 + inputs[i].name.size() + 12;
+    std::string stamps;
+    PutU32(&stamps, times[i].first);
+    PutU32(&stamps, times[i].second);
+    PutU32(&stamps, packTime);
+    records->replace(tail, 12, stamps);
+    position = tail + 12;
+  }
 }
+
+// Compresses the inputs on the options' threads and writes them, in order,
+// with the directory to sink. label names the archive in messages.
+bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs, const std::vector<uint64_t>& sizes,
+                  const PackOptions& options, ArchiveSink* sink, PackStats* stats, std::string* error);
 
 }  // namespace
 
-bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error) {
-  std::vector<FoundFile> files;
-  if (!FindRegularFiles(dir, &files, error)) return false;
-  std::vector<PackInput> found;
-  for (const FoundFile& file : files) {
-    if (file.relative.find('\\') != std::string::npos) {
-      // The backslash would turn into a folder separator inside the archive.
-      *error = file.hostPath + ": a backslash in a host name cannot be stored";
-      return false;
-    }
-    PackInput input;
-    if (!StoreName(file.relative, file.hostPath, &input.name, error)) return false;
-    input.hostPath = file.hostPath;
-    found.push_back(std::move(input));
+namespace {
+
+bool CheckLevel(int level, std::string* error) {
+  if ((level >= 0 && level <= 9) || level == kBestLevel) return true;
+  *error = "compression level must be 0 to 9, or " + std::to_string(kBestLevel) + " for the smallest streams";
+  return false;
+}
+
+// The checks made before anything is compressed, and the name warnings.
+bool Prepare(const std::string& label, const std::vector<PackInput>& inputs, const PackOptions& options,
+             std::vector<uint64_t>* sizes, std::string* error) {
+  if (!CheckLevel(options.level, error) || !CheckInputNames(inputs, error) ||
+      !CheckInputFiles(label, inputs, sizes, error)) {
+    return false;
   }
-  std::sort(found.begin(), found.end(), [](const PackInput& a, const PackInput& b) { return a.name < b.name; });
-  *inputs = std::move(found);
+  for (const std::string& warning : NameWarnings(label, inputs)) Warn(options, warning);
   return true;
 }
 
-bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::vector<PackInput>* inputs,
-                  std::string* error) {
-  std::ifstream in(listPath, std::ios::binary);
-  if (!in) {
-    *error = listPath + ": cannot be opened";
-    return false;
-  }
-  std::vector<PackInput> found;
-  std::string line;
-  unsigned lineNumber = 0;
-  while (std::getline(in, line)) {
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || StartsWithComment(line)) continue;
-    PackInput input;
-    size_t tab = line.find('\t');
-    std::string hostPath;
-    std::string name;
-    if (tab == std::string::npos) {
-      name = line;
-      hostPath = line;
-    } else {
-      name = line.substr(0, tab);
-      hostPath = line.substr(tab + 1);
-      if (hostPath.empty()) {
-        *error = listPath + ":" + std::to_string(lineNumber) + ": no host path after the tab";
-        return false;
-      }
-    }
-    if (!StoreName(name, listPath + ":" + std::to_string(lineNumber), &input.name, error)) return false;
-    input.hostPath = fs::path(hostPath).is_absolute() ? hostPath : (fs::path(baseDir) / hostPath).string();
-    found.push_back(std::move(input));
-  }
-  if (in.bad()) {
-    *error = listPath + ": read failed";
-    return false;
-  }
-  *inputs = std::move(found);
-  return true;
-}
-
-bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error) {
-  std::set<std::string> folded;
-  for (const PackInput& input : inputs) {
-    const std::string& name = input.name;
-    if (name.size() > archive_format::kMaxNameLength) {
-      *error = input.hostPath + ": entry name is " + std::to_string(name.size()) + " bytes, at most " +
-               std::to_string(archive_format::kMaxNameLength) + " fit";
-      return false;
-    }
-    if (!IsPlainEntryName(name.data(), name.size())) {
-      *error = input.hostPath + ": entry name \"" + DisplayName(name) +
-               "\" is not a plain relative path that the launcher unpacks";
-      return false;
-    }
-    if (!folded.insert(CaseFoldedName(name)).second) {
-      *error = input.hostPath + ": entry name \"" + DisplayName(name) + "\" appears twice (case is ignored)";
-      return false;
-    }
-  }
-  return true;
-}
-
-bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
-                   const PackOptions& options, std::string* error) {
-  if ((options.level < 0 || options.level > 9) && options.level != kBestLevel) {
-    *error = "compression level must be 0 to 9, or " + std::to_string(kBestLevel) + " for the smallest streams";
-    return false;
-  }
-  if (!CheckInputNames(inputs, error)) return false;
-  std::vector<uint64_t> sizes;
-  if (!CheckInputFiles(archivePath, inputs, &sizes, error)) return false;
-  WarnAboutNames(archivePath, inputs, options);
-
+bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs, const std::vector<uint64_t>& sizes,
+                  const PackOptions& options, ArchiveSink* sink, PackStats* stats, std::string* error) {
+  const auto start = std::chrono::steady_clock::now();
   const size_t count = inputs.size();
   unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(count, 1)));
@@ -321,25 +285,16 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
     }
   };
 
-  TempOutput temp(archivePath);
-  if (!temp.Open(error)) return false;
-  std::FILE* out = temp.File();
-  const std::string& tempPath = temp.Path();
-
+  if (options.progress != nullptr) options.progress->BeginArchive(label, count);
   std::vector<std::thread> pool;
   for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
 
-  std::string directory;
-  PutU32(&directory, static_cast<uint32_t>(count));
-  struct Times {
-    uint32_t time1, time2;
-  };
-  std::vector<Times> times(count);
+  std::vector<std::pair<uint32_t, uint32_t>> times(count);
   uint64_t offset = archive_format::kHeaderSize;
   uint64_t inflatedTotal = 0;
-  bool ok = std::fwrite("\0\0\0\0", 1, 4, out) == 4;
-  if (!ok) *error = tempPath + ": write failed";
-  std::string dirRecords;
+  bool ok = sink->Append(std::string(4, '\0'));
+  if (!ok) *error = label + ": write failed";
+  std::string records;
   for (size_t i = 0; ok && i < count; ++i) {
     Compressed entry;
     {
@@ -356,33 +311,27 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
       break;
     }
     if (offset + entry.stream.size() > kMaxArchiveSize) {
-      *error = archivePath + ": the archive would exceed 4 GiB at " + inputs[i].name;
+      *error = label + ": the archive would exceed 4 GiB at " + DisplayName(inputs[i].name);
       ok = false;
       break;
     }
-    if (std::fwrite(entry.stream.data(), 1, entry.stream.size(), out) != entry.stream.size()) {
-      *error = tempPath + ": write failed";
+    if (!sink->Append(entry.stream)) {
+      *error = label + ": write failed";
       ok = false;
       break;
     }
     const std::string& name = inputs[i].name;
-    dirRecords.push_back(static_cast<char>(name.size()));
-    dirRecords += name;
-    PutU32(&dirRecords, static_cast<uint32_t>(offset));
-    PutU32(&dirRecords, static_cast<uint32_t>(entry.stream.size()));
-    PutU32(&dirRecords, entry.uncompressedSize);
-    // time3 is filled in below, once the newest time of the archive is known.
-    PutU32(&dirRecords, 0);
-    PutU32(&dirRecords, 0);
-    PutU32(&dirRecords, 0);
-    times[i] = Times{entry.time1, entry.time2};
+    records.push_back(static_cast<char>(name.size()));
+    records += name;
+    PutU32(&records, static_cast<uint32_t>(offset));
+    PutU32(&records, static_cast<uint32_t>(entry.stream.size()));
+    PutU32(&records, entry.uncompressedSize);
+    // The three time stamps are filled in once the newest time of the archive is known.
+    records.append(12, '\0');
+    times[i] = {entry.time1, entry.time2};
     offset += entry.stream.size();
     inflatedTotal += entry.uncompressedSize;
-    if (options.progress) {
-      std::fprintf(stderr, "\rzvpack: %zu/%zu entries, %llu MiB in, %llu MiB out", i + 1, count,
-                   static_cast<unsigned long long>(inflatedTotal >> 20),
-                   static_cast<unsigned long long>(offset >> 20));
-    }
+    if (options.progress != nullptr) options.progress->EntryDone(entry.uncompressedSize);
   }
   {
     std::lock_guard<std::mutex> lock(mutex);
@@ -390,44 +339,58 @@ bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>&
   }
   changed.notify_all();
   for (std::thread& t : pool) t.join();
-  if (options.progress && count != 0) std::fputc('\n', stderr);
+  if (!ok && options.progress != nullptr) options.progress->ClearLine();
+  if (!ok) return false;
 
-  if (ok) {
-    uint32_t packTime = 0;
-    for (size_t i = 0; i < count; ++i) {
-      if (options.haveEpoch) {
-        times[i].time1 = std::min(times[i].time1, options.epoch);
-        times[i].time2 = std::min(times[i].time2, options.epoch);
-      }
-      packTime = std::max({packTime, times[i].time1, times[i].time2});
-    }
-    if (options.haveEpoch) packTime = options.epoch;
-    // Patch the three stamps of every record: they are the last 12 bytes of it.
-    size_t position = 0;
-    for (size_t i = 0; i < count; ++i) {
-      size_t tail = position + 1 + inputs[i].name.size() + 12;
-      std::string stamps;
-      PutU32(&stamps, times[i].time1);
-      PutU32(&stamps, times[i].time2);
-      PutU32(&stamps, packTime);
-      dirRecords.replace(tail, 12, stamps);
-      position = tail + 12;
-    }
-    directory += dirRecords;
-    if (offset + directory.size() > kMaxArchiveSize) {
-      *error = archivePath + ": the archive would exceed 4 GiB";
-      ok = false;
-    }
+  PatchTimes(inputs, std::move(times), options, &records);
+  std::string directory;
+  PutU32(&directory, static_cast<uint32_t>(count));
+  directory += records;
+  if (offset + directory.size() > kMaxArchiveSize) {
+    *error = label + ": the archive would exceed 4 GiB";
+    return false;
   }
-  if (ok) {
-    std::string header;
-    PutU32(&header, static_cast<uint32_t>(offset));
-    ok = std::fwrite(directory.data(), 1, directory.size(), out) == directory.size() &&
-         std::fseek(out, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, 4, out) == 4;
-    if (!ok) *error = tempPath + ": write failed";
+  std::string header;
+  PutU32(&header, static_cast<uint32_t>(offset));
+  if (!sink->Append(directory) || !sink->SetHeader(header)) {
+    *error = label + ": write failed";
+    return false;
   }
-  if (ok) ok = temp.Commit(error);
-  return ok;
+  PackStats done;
+  done.label = label;
+  done.files = count;
+  done.bytesIn = inflatedTotal;
+  done.bytesOut = offset + directory.size();
+  done.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (options.progress != nullptr) options.progress->EndArchive(done);
+  if (stats != nullptr) *stats = done;
+  return true;
+}
+
+}  // namespace
+
+bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inputs, std::string* error) {
+  std::vector<uint64_t> sizes;
+  return CheckInputFiles(label, inputs, &sizes, error);
+}
+
+bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
+                   const PackOptions& options, std::string* error, PackStats* stats) {
+  const std::string label = options.label.empty() ? archivePath : options.label;
+  std::vector<uint64_t> sizes;
+  if (!Prepare(label, inputs, options, &sizes, error)) return false;
+  TempOutput temp(archivePath);
+  if (!temp.Open(error)) return false;
+  FileSink sink(temp.File());
+  return WriteArchive(label, inputs, sizes, options, &sink, stats, error) && temp.Commit(error);
+}
+
+bool PackArchive(const std::vector<PackInput>& inputs, const PackOptions& options, std::string* archive,
+                 std::string* error, PackStats* stats) {
+  std::vector<uint64_t> sizes;
+  if (!Prepare(options.label, inputs, options, &sizes, error)) return false;
+  MemorySink sink(archive);
+  return WriteArchive(options.label, inputs, sizes, options, &sink, stats, error);
 }
 
 }  // namespace zvpack

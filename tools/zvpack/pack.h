@@ -23,6 +23,9 @@
 #ifndef VX_TOOLS_ZVPACK_PACK_H
 #define VX_TOOLS_ZVPACK_PACK_H
 
+#include "tools/zvpack/path_filter.h"
+#include "tools/zvpack/progress.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,11 +42,22 @@ struct PackInput {
 struct PackOptions {
   int level = 6;            // zlib level 0..9, or kBestLevel (compress.h)
   unsigned threads = 0;     // compressing threads; 0 means one per core
-  bool progress = false;    // a progress line on stderr (the caller checks for a terminal)
+  Progress* progress = nullptr;  // told of every entry; null: nothing is shown
   bool haveEpoch = false;   // SOURCE_DATE_EPOCH given
   uint32_t epoch = 0;
   // Where the warnings of CreateArchive go, one line each; null: stderr.
   std::vector<std::string>* warnings = nullptr;
+  // How messages and the progress name the archive (a setup names its payload
+  // folder); empty: the archive's path.
+  std::string label;
+};
+
+// What the gathering functions leave out, and where a folder walk notes the
+// folders it drops for holding no file (host paths; the format has no folder
+// entries). Both may be null.
+struct CollectOptions {
+  const PathFilter* exclude = nullptr;
+  std::vector<std::string>* emptyFolders = nullptr;
 };
 
 // Every regular file under dir, named by its path relative to dir with
@@ -52,20 +66,35 @@ struct PackOptions {
 // as what it points to under its own name, a link to a folder is walked; a
 // dangling link, a link loop, a FIFO, socket or device, or an unreadable
 // folder is refused (tree_walk.h).
-bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error);
+// A name that cannot be stored does not end the walk: every one is reported,
+// one line each (problem_list.h).
+bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, std::string* error,
+                      const CollectOptions& collect = {});
 
 // The entries of a list file, in the order listed. Each line is either
 // "name<TAB>hostpath" or a bare name, which is then also the path of the file
 // relative to baseDir. Forward slashes in names become backslashes. Empty
 // lines and lines starting with '#' are skipped; a CR before the line end is
-// dropped. A relative hostpath is relative to baseDir as well.
+// dropped. A relative hostpath is relative to baseDir as well. Names that
+// exclude matches are skipped. Every bad line is reported, one line each.
 bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::vector<PackInput>* inputs,
-                  std::string* error);
+                  std::string* error, const PathFilter* exclude = nullptr);
 
 // Refuses a name that the launcher would not unpack, one above 255 bytes, and
 // two names that differ only in case (the file system ignores case, for every
-// letter of Windows-1252: "É" and "é" are one name).
+// letter of Windows-1252: "É" and "é" are one name). Every bad name is
+// reported, one line each.
 bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error);
+
+// What CreateArchive checks of the files before it compresses anything: each
+// a regular file below 4 GiB, and together within the format's 32-bit offsets
+// even if nothing shrinks; label names the archive.
+bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inputs, std::string* error);
+
+// The warnings CreateArchive gives for these names, label naming the archive:
+// once when names go beyond ASCII, and per entry whose path could pass the
+// launcher's path limit (stored_name.h).
+std::vector<std::string> NameWarnings(const std::string& label, const std::vector<PackInput>& inputs);
 
 // Writes the archive at archivePath through a temporary file beside it that is
 // renamed at the end (temp_output.h): a failed or interrupted run leaves
@@ -73,12 +102,15 @@ bool CheckInputNames(const std::vector<PackInput>& inputs, std::string* error);
 // compressed every input must be a regular file below 4 GiB, and the inputs
 // must fit the format's 32-bit offsets even if nothing shrinks; the real
 // offsets are checked again while writing. A file that changes while it is
-// read is refused. Warns (options.warnings) once when names go beyond ASCII
-// and for each entry whose path could pass the launcher's path limit
-// (stored_name.h). The same inputs and options give the same bytes, with any
-// number of threads.
+// read is refused. Warns (options.warnings) as NameWarnings says. The same
+// inputs and options give the same bytes, with any number of threads. *stats,
+// when given, receives what it took and gave.
 bool CreateArchive(const std::string& archivePath, const std::vector<PackInput>& inputs,
-                   const PackOptions& options, std::string* error);
+                   const PackOptions& options, std::string* error, PackStats* stats = nullptr);
+
+// The same archive, into *archive in memory instead of a file.
+bool PackArchive(const std::vector<PackInput>& inputs, const PackOptions& options, std::string* archive,
+                 std::string* error, PackStats* stats = nullptr);
 
 }  // namespace zvpack
 

@@ -62,6 +62,8 @@ bool Reader::Load(std::string* error) {
     *error = "no PE signature";
     return false;
   }
+  layout_.machine = image_.U16(pe + 4);
+  layout_.characteristics = image_.U16(pe + 22);
   uint32_t sectionCount = image_.U16(pe + 6);
   uint32_t optionalSize = image_.U16(pe + 20);
   uint64_t optional = static_cast<uint64_t>(pe) + 24;

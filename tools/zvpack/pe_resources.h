@@ -20,6 +20,11 @@ constexpr uint32_t kPeResourceDirectory = 2;
 constexpr uint32_t kPeCertificateDirectory = 4;
 constexpr uint32_t kPeRelocationDirectory = 5;
 
+constexpr uint16_t kPeMachineI386 = 0x14C;
+constexpr uint16_t kPeMachineAmd64 = 0x8664;
+constexpr uint16_t kPeExecutableImage = 0x0002;
+constexpr uint16_t kPeDll = 0x2000;
+
 struct PeSection {
   std::string name;  // up to 8 bytes, without the padding NULs
   uint32_t virtualSize = 0;
@@ -37,6 +42,8 @@ struct PeDirectory {
 // Where the headers put things. Offsets are file offsets of header fields.
 struct PeLayout {
   bool pe32Plus = false;
+  uint16_t machine = 0;          // kPeMachineI386, kPeMachineAmd64, ...
+  uint16_t characteristics = 0;  // the COFF header's flags (kPeExecutableImage, kPeDll)
   uint64_t coffHeader = 0;      // just after "PE\0\0"
   uint64_t optionalHeader = 0;
   uint64_t sectionTable = 0;    // 40 bytes per section

@@ -1,197 +1,307 @@
 // "zvpack setup": options, the checks, packing and writing the setup.
 #include "tools/zvpack/setup_command.h"
 
-#include "tools/zvpack/cli_support.h"
+#include "tools/zvpack/commands.h"
 #include "tools/zvpack/compress.h"
+#include "tools/zvpack/exit_codes.h"
+#include "tools/zvpack/json_writer.h"
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/pe_resource_writer.h"
+#include "tools/zvpack/progress.h"
 #include "tools/zvpack/setup_payload.h"
-#include "tools/zvpack/version_resource.h"
+#include "tools/zvpack/temp_output.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace zvpack {
-
-const char kSetupHelp[] =
-    "  zvpack setup [-0..-9 | --best] [--threads N] --stub STUB --payload DIR|MANIFEST\n"
-    "               --out SETUP [--version A.B.C.D]\n"
-    "  zvpack setup --check --payload DIR|MANIFEST\n"
-    "\n"
-    "setup   packs the eight archives of a payload folder (NAME/ or NAME.list per\n"
-    "        archive) or manifest (\"NAME PATH\" lines) and writes them as ZVArc\n"
-    "        resources (German, 1031) into a copy of STUB, replacing its own; every\n"
-    "        other resource and all code stay. SETUPBASE must hold Vistart.exe and\n"
-    "        pidwait.exe; the archives together at most 1 GiB. --best is the default.\n"
-    "        --version sets the file and product version of the version resource.\n"
-    "        A signed STUB is refused: sign the setup after this step.\n"
-    "        --check runs the payload's checks alone and packs nothing.\n";
-
 namespace {
 
 constexpr uint16_t kGerman = 1031;
 constexpr uint16_t kVersionType = 16;  // RT_VERSION
 
-struct SetupOptions {
-  PackOptions pack;
-  std::string stub, payload, out;
-  bool haveVersion = false;
-  FileVersion version{};
-  bool checkOnly = false;
+// A payload read and checked, with everything it warns about.
+struct CheckedPayload {
+  std::vector<SetupArchive> archives;
+  std::vector<std::string> warnings;
+  uint64_t worstCase = 0;
+  uint64_t inputBytes = 0;
 };
 
-SetupOutcome Fail(const std::string& line, SetupOutcome outcome) {
-  std::fprintf(stderr, "zvpack: %s\n", line.c_str());
-  return outcome;
+// The stub read and emptied of its archives, and the machine it is for.
+struct PreparedStub {
+  std::vector<unsigned char> bytes;
+  std::vector<PeResourceData> resources;  // the stub's own, version set, without archives
+  uint16_t machine = 0;
+  FileVersion version{};
+  bool haveVersion = false;
+};
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ParseOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
-  o->pack.level = kBestLevel;
-  for (int i = 0; i < argc; ++i) {
-    const PackOption taken = TakePackOption(argc, argv, &i, &o->pack, error);
-    if (taken == PackOption::kBad) return false;
-    if (taken == PackOption::kTaken) continue;
-    std::string arg = argv[i];
-    bool hasValue = i + 1 < argc;
-    if (arg == "--check") {
-      o->checkOnly = true;
-    } else if (arg == "--stub" && hasValue) {
-      o->stub = argv[++i];
-    } else if (arg == "--payload" && hasValue) {
-      o->payload = argv[++i];
-    } else if (arg == "--out" && hasValue) {
-      o->out = argv[++i];
-    } else if (arg == "--version" && hasValue) {
-      o->haveVersion = ParseFileVersion(argv[++i], &o->version);
-      if (!o->haveVersion) {
-        *error = std::string("--version needs A.B.C.D, each 0 to 65535, not ") + argv[i];
-        return false;
-      }
-    } else {
-      *error = "setup: unknown or incomplete option " + arg;
-      return false;
-    }
-  }
-  if (o->checkOnly ? o->payload.empty() : o->stub.empty() || o->payload.empty() || o->out.empty()) {
-    *error = o->checkOnly ? "setup --check needs --payload" : "setup needs --stub, --payload and --out";
+// --out names a file to write in a folder that exists.
+bool CheckOut(const std::string& out, std::string* error) {
+  if (IsFolder(out)) {
+    *error = out + ": is a folder; --out names the setup file to write";
     return false;
   }
-  if (!ReadSourceDateEpoch(&o->pack, error)) return false;
-  o->pack.progress = isatty(STDERR_FILENO) != 0;
+  const size_t slash = out.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : out.substr(0, slash == 0 ? 1 : slash);
+  if (!IsFolder(folder)) {
+    *error = out + ": the folder " + folder + " does not exist";
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> PayloadWarnings(const CheckedPayload& payload) {
+  std::vector<std::string> warnings = payload.warnings;
+  for (const SetupArchive& archive : payload.archives) {
+    for (const std::string& w : NameWarnings(archive.source, archive.inputs)) warnings.push_back(w);
+  }
+  if (payload.worstCase > kMaxSetupPayloadBytes) {
+    warnings.push_back("the eight archives could take up to " + std::to_string(payload.worstCase >> 20) +
+                       " MiB if nothing shrinks, past the " + std::to_string(kMaxSetupPayloadBytes >> 20) +
+                       " MiB a 32-bit setup can map; the real size is known after packing");
+  }
+  return warnings;
+}
+
+bool ReadPayload(const SetupOptions& o, CheckedPayload* payload, std::string* error) {
+  if (!ReadSetupPayload(o.payload, o.shared.exclude, &payload->archives, &payload->warnings, error) ||
+      !WorstCasePayloadBytes(payload->archives, &payload->worstCase, &payload->inputBytes, error)) {
+    return false;
+  }
+  payload->warnings = PayloadWarnings(*payload);
   return true;
 }
 
 // The stub's resources without its archives, the version changed when asked.
-bool StubResources(const std::vector<unsigned char>& stub, const SetupOptions& o,
-                   std::vector<PeResourceData>* kept, std::string* error) {
+bool PrepareStub(const SetupOptions& o, PreparedStub* stub, std::string* error) {
+  if (!ReadWholeFile(o.stub, &stub->bytes)) {
+    *error = o.stub + ": cannot be read";
+    return false;
+  }
+  PeLayout layout;
   std::vector<PeResourceData> all;
-  if (!ReadPeResourceData(stub, &all, error)) return false;
-  kept->clear();
-  bool versionSet = false;
+  if (!ReadPeLayout(stub->bytes.data(), stub->bytes.size(), &layout, error) ||
+      !ReadPeResourceData(stub->bytes, &all, error)) {
+    *error = o.stub + ": " + *error;
+    return false;
+  }
+  stub->machine = layout.machine;
   for (PeResourceData& r : all) {
     if (r.type.IsNamed("ZVArc")) continue;
-    if (o.haveVersion && r.type == PeResourceKey::Id(kVersionType)) {
-      if (!SetFileVersion(&r.bytes, o.version, error)) return false;
-      versionSet = true;
+    if (r.type == PeResourceKey::Id(kVersionType)) {
+      if (o.haveVersion && !SetFileVersion(&r.bytes, o.version, error)) {
+        *error = o.stub + ": " + *error;
+        return false;
+      }
+      stub->haveVersion = GetFileVersion(r.bytes, &stub->version);
     }
-    kept->push_back(std::move(r));
+    stub->resources.push_back(std::move(r));
   }
-  if (o.haveVersion && !versionSet) {
-    *error = "no version resource to set --version in";
+  if (o.haveVersion && !stub->haveVersion) {
+    *error = o.stub + ": no version resource to set --version in";
+    return false;
+  }
+  // A trial write without archives finds what the stub's layout refuses before packing.
+  std::vector<unsigned char> trial;
+  if (!ReplacePeResources(stub->bytes, stub->resources, &trial, error)) {
+    *error = o.stub + ": " + *error;
     return false;
   }
   return true;
 }
 
-// Packs each archive into a temporary folder and adds it to *resources.
-bool PackArchives(const std::vector<SetupArchive>& archives, const SetupOptions& o, const std::string& folder,
-                  std::vector<PeResourceData>* resources, std::string* error) {
-  for (const SetupArchive& archive : archives) {
-    std::string path = folder + "/" + archive.name + ".zva";
-    std::vector<unsigned char> bytes;
-    if (!CreateArchive(path, archive.inputs, o.pack, error)) return false;
-    if (!ReadWholeFile(path, &bytes)) {
-      *error = path + ": cannot be read back";
-      return false;
-    }
+void PrintWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& w : warnings) std::fprintf(stderr, "zvpack: warning: %s\n", w.c_str());
+}
+
+// The archives in memory, as resources; stats per archive in progress.
+bool PackPayload(const SetupOptions& o, const CheckedPayload& payload, Progress* progress,
+                 std::vector<PeResourceData>* resources, uint64_t* written, std::string* error) {
+  std::vector<std::string> repeated;  // the name warnings, already printed
+  *written = 0;
+  for (const SetupArchive& archive : payload.archives) {
+    PackOptions options = o.shared.pack;
+    options.label = archive.name;
+    options.progress = progress;
+    options.warnings = &repeated;
+    std::string bytes;
+    if (!PackArchive(archive.inputs, options, &bytes, error)) return false;
+    *written += bytes.size();
     // windres stores the type name upper case, as every resource name; lookups ignore case.
-    resources->push_back(PeResourceData{PeResourceKey::Name("ZVARC"), PeResourceKey::Name(archive.name), kGerman, 0,
-                                        std::string(bytes.begin(), bytes.end())});
+    resources->push_back(
+        PeResourceData{PeResourceKey::Name("ZVARC"), PeResourceKey::Name(archive.name), kGerman, 0, std::move(bytes)});
+  }
+  if (*written > kMaxSetupPayloadBytes) {
+    *error = o.payload + ": the eight archives take " + std::to_string(*written >> 20) + " MiB as written, past the " +
+             std::to_string(kMaxSetupPayloadBytes >> 20) + " MiB a 32-bit setup can map; nothing was written";
+    return false;
   }
   return true;
 }
 
-// Writes bytes to path through a temporary file beside it, executable.
-bool WriteThroughTemporary(const std::string& path, const std::vector<unsigned char>& bytes, std::string* error) {
-  std::string temp = path + ".tmp-XXXXXX";
-  int fd = mkstemp(&temp[0]);
-  if (fd < 0) {
-    *error = temp + ": " + std::strerror(errno);
+bool WriteSetup(const std::string& out, const std::vector<unsigned char>& setup, std::string* error) {
+  TempOutput temp(out, 0755);
+  if (!temp.Open(error)) return false;
+  if (std::fwrite(setup.data(), 1, setup.size(), temp.File()) != setup.size()) {
+    *error = out + ": write failed";
     return false;
   }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
+  return temp.Commit(error);
+}
+
+void JsonArchives(JsonWriter* json, const CheckedPayload& payload, const Progress* progress) {
+  json->Key("archives").BeginArray();
+  for (size_t i = 0; i < payload.archives.size(); ++i) {
+    const SetupArchive& a = payload.archives[i];
+    uint64_t bytesIn = 0;
+    for (const PackInput& in : a.inputs) bytesIn += FileSizeOrZero(in.hostPath);
+    json->BeginObject().Key("name").String(a.name).Key("source").String(a.source);
+    json->Key("files").Number(a.inputs.size()).Key("bytesIn").Number(bytesIn);
+    if (progress != nullptr && i < progress->Archives().size()) {
+      const PackStats& s = progress->Archives()[i];
+      json->Key("bytesOut").Number(s.bytesOut).Key("seconds").Decimal(s.seconds);
+    }
+    json->EndObject();
   }
-  bool ok = done == bytes.size() && fchmod(fd, 0755) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  *error = path + ": cannot be written (" + std::strerror(errno) + ")";
-  std::remove(temp.c_str());
-  return false;
+  json->EndArray();
+}
+
+int CheckOnly(const SetupOptions& o, const CheckedPayload& payload, const PreparedStub* stub) {
+  if (o.json) {
+    JsonWriter json;
+    json.BeginObject().Key("payload").String(o.payload).Key("ok").Bool(true);
+    if (stub != nullptr) json.Key("machine").String(MachineName(stub->machine));
+    json.Key("worstCaseBytes").Number(payload.worstCase).Key("inputBytes").Number(payload.inputBytes);
+    JsonArchives(&json, payload, nullptr);
+    json.Key("warnings").Strings(payload.warnings).EndObject();
+    std::fputs(json.Text().c_str(), stdout);
+    return kExitOk;
+  }
+  PrintWarnings(payload.warnings);
+  std::printf("%s: ok, %llu MiB of files, at most %llu MiB packed\n", o.payload.c_str(),
+              static_cast<unsigned long long>((payload.inputBytes + (1 << 20) - 1) >> 20),
+              static_cast<unsigned long long>((payload.worstCase + (1 << 20) - 1) >> 20));
+  return kExitOk;
+}
+
+void SetupJson(const SetupOptions& o, const CheckedPayload& payload, const PreparedStub& stub, const Progress& progress,
+               uint64_t setupBytes) {
+  JsonWriter json;
+  json.BeginObject().Key("setup").String(o.out).Key("ok").Bool(true).Key("stub").String(o.stub);
+  json.Key("payload").String(o.payload);
+  json.Key("machine").String(MachineName(stub.machine)).Key("bytes").Number(setupBytes).Key("version");
+  if (stub.haveVersion) {
+    json.String(FileVersionText(stub.version));
+  } else {
+    json.Null();
+  }
+  uint64_t archiveBytes = 0;
+  for (const PackStats& s : progress.Archives()) archiveBytes += s.bytesOut;
+  json.Key("archiveBytes").Number(archiveBytes);
+  JsonArchives(&json, payload, &progress);
+  json.Key("warnings").Strings(payload.warnings).EndObject();
+  std::fputs(json.Text().c_str(), stdout);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// A refused payload: its lines on stderr and, with --json, a document that lists them.
+int RefusePayload(const SetupOptions& o, const std::string& error, const std::vector<std::string>& warnings) {
+  if (o.json) {
+    JsonWriter json;
+    json.BeginObject().Key("payload").String(o.payload).Key("ok").Bool(false);
+    json.Key("problems").Strings(Lines(error)).Key("warnings").Strings(warnings).EndObject();
+    std::fputs(json.Text().c_str(), stdout);
+  }
+  return Fail(error, kExitInputRefused);
 }
 
 }  // namespace
 
-SetupOutcome RunSetupCommand(int argc, char** argv) {
+bool ParseSetupOptions(int argc, char** argv, SetupOptions* o, std::string* error) {
+  o->shared.pack.level = kBestLevel;
+  for (int i = 0; i < argc; ++i) {
+    const PackOption taken = TakePackOption(argc, argv, &i, &o->shared, error);
+    if (taken == PackOption::kBad) return false;
+    if (taken == PackOption::kTaken) continue;
+    const std::string arg = argv[i];
+    const bool takesValue = arg == "--stub" || arg == "--payload" || arg == "--out" || arg == "--version";
+    if (arg == "--check") {
+      o->checkOnly = true;
+    } else if (arg == "--json") {
+      o->json = true;
+    } else if (takesValue && i + 1 < argc) {
+      const std::string value = argv[++i];
+      if (arg == "--stub") o->stub = value;
+      if (arg == "--payload") o->payload = value;
+      if (arg == "--out") o->out = value;
+      if (arg == "--version" && !(o->haveVersion = ParseFileVersion(value, &o->version))) {
+        *error = "--version needs A.B.C.D, each 0 to 65535, not " + value;
+        return false;
+      }
+    } else {
+      *error = arg.empty() || arg[0] != '-' ? "unexpected argument " + arg : UnknownOption(arg, takesValue);
+      return false;
+    }
+  }
+  if (o->checkOnly ? o->payload.empty() : o->stub.empty() || o->payload.empty() || o->out.empty()) {
+    *error = o->checkOnly ? "--check needs --payload" : "needs --stub, --payload and --out";
+    return false;
+  }
+  if (o->checkOnly && (!o->out.empty() || o->haveVersion)) {
+    *error = "--check writes nothing: no --out or --version with it";
+    return false;
+  }
+  return ReadSourceDateEpoch(&o->shared.pack, error);
+}
+
+int RunSetup(int argc, char** argv) {
   SetupOptions o;
   std::string error;
-  if (!ParseOptions(argc, argv, &o, &error)) return Fail(error, SetupOutcome::kUsage);
+  if (!ParseSetupOptions(argc, argv, &o, &error)) return UsageError("setup", error);
+  if (!o.checkOnly && !CheckOut(o.out, &error)) return Fail(error, kExitInputRefused);
 
-  std::vector<SetupArchive> archives;
-  uint64_t worstCase = 0;
-  if (!ReadSetupPayload(o.payload, &archives, &error) || !CheckSetupArchives(archives, &error) ||
-      !WorstCasePayloadBytes(archives, &worstCase, &error)) {
-    return Fail(error, SetupOutcome::kPackFailed);
-  }
-  if (worstCase > kMaxSetupPayloadBytes) {
-    return Fail(o.payload + ": the eight archives could take " + std::to_string(worstCase >> 20) +
-                    " MiB, more than the " + std::to_string(kMaxSetupPayloadBytes >> 20) +
-                    " MiB a 32-bit setup can map",
-                SetupOutcome::kPackFailed);
-  }
-  if (o.checkOnly) {
-    std::printf("%s: ok, at most %llu MiB packed\n", o.payload.c_str(),
-                static_cast<unsigned long long>((worstCase + (1 << 20) - 1) >> 20));
-    return SetupOutcome::kOk;
-  }
+  CheckedPayload payload;
+  if (!ReadPayload(o, &payload, &error)) return RefusePayload(o, error, payload.warnings);
+  PreparedStub stub;
+  const bool haveStub = !o.stub.empty();
+  if (haveStub && !PrepareStub(o, &stub, &error)) return Fail(error, kExitStubRefused);
+  if (!CheckSetupArchives(payload.archives, stub.machine, &error)) return RefusePayload(o, error, payload.warnings);
+  if (o.checkOnly) return CheckOnly(o, payload, haveStub ? &stub : nullptr);
 
-  std::vector<unsigned char> stub;
-  if (!ReadWholeFile(o.stub, &stub)) return Fail(o.stub + ": cannot be read", SetupOutcome::kStubDamaged);
-  std::vector<PeResourceData> resources;
+  PrintWarnings(payload.warnings);
+  Progress progress(Progress::ModeForStderr(o.shared.quiet), payload.inputBytes);
+  std::vector<PeResourceData> resources = stub.resources;
   std::vector<unsigned char> setup;
-  // A trial write without archives finds what the stub's layout refuses before packing.
-  if (!StubResources(stub, o, &resources, &error) || !ReplacePeResources(stub, resources, &setup, &error)) {
-    return Fail(o.stub + ": " + error, SetupOutcome::kStubDamaged);
+  uint64_t written = 0;
+  if (!PackPayload(o, payload, &progress, &resources, &written, &error) ||
+      !ReplacePeResources(stub.bytes, resources, &setup, &error) || !WriteSetup(o.out, setup, &error)) {
+    return Fail(error, kExitInputRefused);
   }
-
-  std::string folder = o.out + ".archives-XXXXXX";
-  if (mkdtemp(&folder[0]) == nullptr) return Fail(folder + ": " + std::strerror(errno), SetupOutcome::kPackFailed);
-  bool ok = PackArchives(archives, o, folder, &resources, &error) && ReplacePeResources(stub, resources, &setup, &error) &&
-            WriteThroughTemporary(o.out, setup, &error);
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  return ok ? SetupOutcome::kOk : Fail(error, SetupOutcome::kPackFailed);
+  if (o.json) {
+    SetupJson(o, payload, stub, progress, setup.size());
+  } else {
+    progress.PrintSummary(stdout);
+  }
+  return kExitOk;
 }
 
 }  // namespace zvpack

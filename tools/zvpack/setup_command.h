@@ -2,26 +2,32 @@
 // Packs the eight archives of a setup payload and writes them, as resources of
 // type "ZVArc" in German (1031), into a copy of a launcher stub, replacing the
 // stub's own ZVArc resources and keeping its other resources and its code.
-// Every check (the payload's form, the names, the files the next stage needs,
-// the payload's size) runs before anything is compressed; the setup is written
-// through a temporary file beside it, so a failure leaves nothing there.
+// Every check of the payload (its form, the names, the files the next stage
+// needs) and of the stub runs before anything is compressed; the archives are
+// packed in memory and held to the 1 GiB a 32-bit process can map before the
+// setup is written, through a temporary file beside it that a failure or a
+// terminating signal removes: nothing new is left beside --out.
 #ifndef VX_TOOLS_ZVPACK_SETUP_COMMAND_H
 #define VX_TOOLS_ZVPACK_SETUP_COMMAND_H
 
+#include "tools/zvpack/cli_support.h"
+#include "tools/zvpack/version_resource.h"
+
+#include <string>
+
 namespace zvpack {
 
-// How the command ended; the command line maps these to its exit codes.
-enum class SetupOutcome {
-  kOk,
-  kUsage,        // a bad command line
-  kPackFailed,   // the payload refused or unreadable, or the setup not written
-  kStubDamaged,  // the stub unreadable, not a PE image, or not one this writes into
+struct SetupOptions {
+  SharedPackOptions shared;
+  std::string stub, payload, out;
+  bool haveVersion = false;
+  FileVersion version{};
+  bool checkOnly = false;
+  bool json = false;
 };
 
-extern const char kSetupHelp[];
-
-// args are the words after "setup"; one line on stderr for any failure.
-SetupOutcome RunSetupCommand(int argc, char** argv);
+// The words after "setup" into *options; false with one line in *error.
+bool ParseSetupOptions(int argc, char** argv, SetupOptions* options, std::string* error);
 
 }  // namespace zvpack
 

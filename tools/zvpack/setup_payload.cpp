@@ -2,7 +2,12 @@
 #include "tools/zvpack/setup_payload.h"
 
 #include "archive/archive_format.h"
+#include "tools/zvpack/cli_support.h"
+#include "tools/zvpack/pe_resources.h"
+#include "tools/zvpack/problem_list.h"
+#include "tools/zvpack/stored_name.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <map>
 
 namespace zvpack {
 
@@ -99,8 +105,36 @@ bool ReadManifest(const std::string& manifest, std::vector<std::string>* sources
   return true;
 }
 
+// Everything at the payload folder's top level that is not one of the eight
+// archives: a stray file would otherwise go unnoticed, unpacked by nobody.
+void CheckTopLevel(const std::string& folder, ProblemList* problems) {
+  DIR* listing = opendir(folder.c_str());
+  if (listing == nullptr) {
+    problems->Add(folder + ": " + std::strerror(errno));
+    return;
+  }
+  std::vector<std::string> strays;
+  while (const dirent* item = readdir(listing)) {
+    const std::string name = item->d_name;
+    if (name == "." || name == "..") continue;
+    const bool list = name.size() > 5 && name.compare(name.size() - 5, 5, ".list") == 0;
+    const std::string archive = list ? name.substr(0, name.size() - 5) : name;
+    const std::string path = folder + "/" + name;
+    if (ArchiveIndex(archive) < 0 || (list ? !IsFile(path) : !IsDirectory(path))) strays.push_back(path);
+  }
+  closedir(listing);
+  std::sort(strays.begin(), strays.end());
+  for (const std::string& stray : strays) {
+    problems->Add(stray + ": not one of the eight archives (a folder NAME or a list file NAME.list, NAME one of "
+                  "BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION); move it out of "
+                  "the payload, or name what to pack in a manifest");
+  }
+}
+
 bool ReadFolder(const std::string& folder, std::vector<std::string>* sources, std::string* error) {
   sources->clear();
+  ProblemList problems;
+  CheckTopLevel(folder, &problems);
   for (const char* name : kSetupArchiveNames) {
     std::string list = folder + "/" + name + ".list", dir = folder + "/" + name;
     if (IsFile(list)) {
@@ -108,16 +142,100 @@ bool ReadFolder(const std::string& folder, std::vector<std::string>* sources, st
     } else if (IsDirectory(dir)) {
       sources->push_back(dir);
     } else {
-      *error = folder + ": neither a folder " + name + " nor a list file " + name + ".list";
+      problems.Add(folder + ": neither a folder " + name + " nor a list file " + name + ".list");
+    }
+  }
+  if (problems.Empty()) return true;
+  *error = problems.Text();
+  return false;
+}
+
+// The files of one archive from its folder or list file.
+bool GatherArchive(SetupArchive* archive, const PathFilter& exclude, std::vector<std::string>* warnings,
+                   std::string* error) {
+  if (IsDirectory(archive->source)) {
+    std::vector<std::string> empty;
+    CollectOptions collect{exclude.Empty() ? nullptr : &exclude, &empty};
+    if (!CollectDirectory(archive->source, &archive->inputs, error, collect)) return false;
+    for (const std::string& folder : empty) {
+      warnings->push_back(folder + ": an empty folder, not stored (archives hold files, not folders)");
+    }
+  } else if (IsFile(archive->source)) {
+    if (!ReadListFile(archive->source, ParentOf(archive->source), &archive->inputs, error,
+                      exclude.Empty() ? nullptr : &exclude)) {
       return false;
     }
+  } else {
+    *error = archive->source + ": neither a folder nor a list file";
+    return false;
+  }
+  return CheckInputNames(archive->inputs, error) && CheckInputFiles(archive->source, archive->inputs, error);
+}
+
+// Whether the file at path is a Windows program for machine (0: any).
+bool CheckProgram(const PackInput& input, uint16_t machine, std::string* problem) {
+  std::vector<unsigned char> bytes;
+  if (!ReadWholeFile(input.hostPath, &bytes)) {
+    *problem = input.hostPath + ": cannot be read";
+    return false;
+  }
+  PeLayout layout;
+  std::string why;
+  if (!ReadPeLayout(bytes.data(), bytes.size(), &layout, &why) ||
+      (layout.characteristics & kPeExecutableImage) == 0 || (layout.characteristics & kPeDll) != 0) {
+    *problem = input.hostPath + ": " + DisplayName(input.name) +
+               " is not a Windows program" + (why.empty() ? "" : " (" + why + ")") + ", and the next stage needs it";
+    return false;
+  }
+  if (machine != 0 && layout.machine != machine) {
+    *problem = input.hostPath + ": " + DisplayName(input.name) + " is a program for " + MachineName(layout.machine) +
+               ", the stub for " + MachineName(machine) + "; both must come from the same build";
+    return false;
   }
   return true;
 }
 
+void CheckNextStage(const SetupArchive& setupBase, uint16_t machine, ProblemList* problems) {
+  for (const char* needed : {"Vistart.exe", "pidwait.exe"}) {
+    auto found = std::find_if(setupBase.inputs.begin(), setupBase.inputs.end(),
+                              [&](const PackInput& in) { return Upper(in.name) == Upper(needed); });
+    std::string problem;
+    if (found == setupBase.inputs.end()) {
+      problems->Add(setupBase.source + ": archive SETUPBASE has no " + needed +
+                    " at its top level, which the next stage needs");
+    } else if (!CheckProgram(*found, machine, &problem)) {
+      problems->Add(problem);
+    }
+  }
+}
+
+// A path in two of the archives the launcher unpacks into one work folder.
+void CheckUnpackedOverlap(const std::vector<SetupArchive>& archives, ProblemList* problems) {
+  std::map<std::string, std::pair<const SetupArchive*, const PackInput*>> seen;
+  for (int i = 0; i < kUnpackedArchiveCount && i < static_cast<int>(archives.size()); ++i) {
+    for (const PackInput& input : archives[i].inputs) {
+      auto placed = seen.emplace(CaseFoldedName(input.name), std::make_pair(&archives[i], &input));
+      if (placed.second) continue;
+      const auto& first = placed.first->second;
+      problems->Add(input.hostPath + ": \"" + DisplayName(input.name) + "\" is in archive " + archives[i].name +
+                    " and in archive " + first.first->name + " (" + first.second->hostPath +
+                    "); both unpack into the one work folder, where the later would overwrite the earlier");
+    }
+  }
+}
+
 }  // namespace
 
-bool ReadSetupPayload(const std::string& payload, std::vector<SetupArchive>* archives, std::string* error) {
+std::string MachineName(uint16_t machine) {
+  if (machine == kPeMachineI386) return "i386 (PE32)";
+  if (machine == kPeMachineAmd64) return "x86-64 (PE32+)";
+  char text[16];
+  std::snprintf(text, sizeof text, "machine 0x%04X", machine);
+  return text;
+}
+
+bool ReadSetupPayload(const std::string& payload, const PathFilter& exclude, std::vector<SetupArchive>* archives,
+                      std::vector<std::string>* warnings, std::string* error) {
   std::vector<std::string> sources;
   if (IsDirectory(payload)) {
     if (!ReadFolder(payload, &sources, error)) return false;
@@ -128,45 +246,33 @@ bool ReadSetupPayload(const std::string& payload, std::vector<SetupArchive>* arc
     return false;
   }
   archives->clear();
+  ProblemList problems;
   for (int i = 0; i < 8; ++i) {
     SetupArchive archive{kSetupArchiveNames[i], sources[i], {}};
-    bool ok;
-    if (IsDirectory(archive.source)) {
-      ok = CollectDirectory(archive.source, &archive.inputs, error);
-    } else if (IsFile(archive.source)) {
-      ok = ReadListFile(archive.source, ParentOf(archive.source), &archive.inputs, error);
-    } else {
-      *error = "archive " + archive.name + ": " + archive.source + " is neither a folder nor a list file";
-      return false;
-    }
-    if (!ok || !CheckInputNames(archive.inputs, error)) {
-      *error = "archive " + archive.name + ": " + *error;
-      return false;
-    }
+    std::string problem;
+    if (!GatherArchive(&archive, exclude, warnings, &problem)) problems.Add(problem);
     archives->push_back(std::move(archive));
   }
-  return true;
+  if (problems.Empty()) return true;
+  *error = problems.Text();
+  return false;
 }
 
-bool CheckSetupArchives(const std::vector<SetupArchive>& archives, std::string* error) {
+bool CheckSetupArchives(const std::vector<SetupArchive>& archives, uint16_t machine, std::string* error) {
+  ProblemList problems;
   for (const SetupArchive& archive : archives) {
-    if (archive.name != "SETUPBASE") continue;
-    for (const char* needed : {"VISTART.EXE", "PIDWAIT.EXE"}) {
-      bool found = std::any_of(archive.inputs.begin(), archive.inputs.end(),
-                               [&](const PackInput& in) { return Upper(in.name) == needed; });
-      if (!found) {
-        *error = archive.source + ": archive SETUPBASE has no " +
-                 (std::strcmp(needed, "VISTART.EXE") == 0 ? "Vistart.exe" : "pidwait.exe") +
-                 " at its top level, which the next stage needs";
-        return false;
-      }
-    }
+    if (archive.name == "SETUPBASE") CheckNextStage(archive, machine, &problems);
   }
-  return true;
+  CheckUnpackedOverlap(archives, &problems);
+  if (problems.Empty()) return true;
+  *error = problems.Text();
+  return false;
 }
 
-bool WorstCasePayloadBytes(const std::vector<SetupArchive>& archives, uint64_t* bytes, std::string* error) {
+bool WorstCasePayloadBytes(const std::vector<SetupArchive>& archives, uint64_t* bytes, uint64_t* inputBytes,
+                           std::string* error) {
   *bytes = 0;
+  *inputBytes = 0;
   for (const SetupArchive& archive : archives) {
     *bytes += kArchiveHeaderBytes;
     for (const PackInput& in : archive.inputs) {
@@ -176,6 +282,7 @@ bool WorstCasePayloadBytes(const std::vector<SetupArchive>& archives, uint64_t* 
         return false;
       }
       uint64_t size = static_cast<uint64_t>(st.st_size);
+      *inputBytes += size;
       *bytes += size + (size / kStoredBlock + 1) * 5 + kRecordBytes + in.name.size();
     }
   }

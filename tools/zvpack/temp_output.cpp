@@ -1,6 +1,7 @@
 // The temporary output file and its removal on a terminating signal.
 #include "tools/zvpack/temp_output.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,19 +50,28 @@ bool TempOutput::Open(std::string* error) {
   std::vector<char> name(target_.begin(), target_.end());
   const char kSuffix[] = ".tmpXXXXXX";
   name.insert(name.end(), kSuffix, kSuffix + sizeof kSuffix);
+  char* pending = new char[name.size()];
+  // A signal between making the file and guarding it would leave the file: it waits until both are done.
+  sigset_t signals, previous;
+  sigemptyset(&signals);
+  for (int signal : kSignals) sigaddset(&signals, signal);
+  pthread_sigmask(SIG_BLOCK, &signals, &previous);
   int fd = mkstemp(name.data());
+  if (fd >= 0) {
+    std::memcpy(pending, name.data(), name.size());
+    Guard(pending);
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (fd < 0) {
+    delete[] pending;
     *error = target_ + ": " + std::strerror(errno);
     return false;
   }
   path_ = name.data();
-  char* pending = new char[name.size()];
-  std::memcpy(pending, name.data(), name.size());
-  Guard(pending);
   // mkstemp makes the file private; the archive gets the usual permissions.
   const mode_t mask = umask(0);
   umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  fchmod(fd, mode_ & ~mask);
   file_ = fdopen(fd, "wb");
   if (file_ == nullptr) {
     *error = path_ + ": " + std::strerror(errno);

@@ -8,6 +8,8 @@
 #ifndef VX_TOOLS_ZVPACK_TEMP_OUTPUT_H
 #define VX_TOOLS_ZVPACK_TEMP_OUTPUT_H
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -16,7 +18,8 @@ namespace zvpack {
 
 class TempOutput {
  public:
-  explicit TempOutput(std::string target) : target_(std::move(target)) {}
+  // mode: the permissions the target gets, less the umask.
+  explicit TempOutput(std::string target, mode_t mode = 0666) : target_(std::move(target)), mode_(mode) {}
   ~TempOutput();
   TempOutput(const TempOutput&) = delete;
   TempOutput& operator=(const TempOutput&) = delete;
@@ -34,6 +37,7 @@ class TempOutput {
   void Discard();
 
   std::string target_;
+  mode_t mode_;
   std::string path_;
   std::FILE* file_ = nullptr;
 };

@@ -24,7 +24,9 @@ std::string LinkTarget(const std::string& path) {
 
 class Walker {
  public:
-  Walker(std::vector<FoundFile>* files, std::string* error) : files_(files), error_(error) {}
+  Walker(std::vector<FoundFile>* files, std::string* error, const PathFilter* filter,
+         std::vector<std::string>* emptyFolders)
+      : files_(files), error_(error), filter_(filter), emptyFolders_(emptyFolders) {}
 
   // Walks the folder hostDir (whose stat is info) found at relative; viaLink
   // is set when hostDir itself is a symbolic link.
@@ -35,11 +37,14 @@ class Walker {
     for (const std::string& name : names) {
       const std::string path = hostDir + "/" + name;
       const std::string below = relative.empty() ? name : relative + "/" + name;
+      if (filter_ != nullptr && filter_->Excludes(below)) continue;
       struct stat item;
       if (!StatFollowingLinks(path, &item, error_)) return false;
       if (S_ISDIR(item.st_mode)) {
         if (IsOpen(item, path)) return false;
+        const size_t before = files_->size();
         if (!Walk(path, below, item, IsLink(path))) return false;
+        if (files_->size() == before) NoteEmpty(path);
       } else if (const char* kind = NotRegularKind(item)) {
         *error_ = path + ": " + kind + ", not a regular file";
         return false;
@@ -56,6 +61,16 @@ class Walker {
     FolderId id;
     std::string link;  // the path of the link it was entered through, or empty
   };
+
+  // Keeps the outermost empty folder only: its empty subfolders were noted first.
+  void NoteEmpty(const std::string& path) {
+    if (emptyFolders_ == nullptr) return;
+    const std::string inside = path + "/";
+    emptyFolders_->erase(std::remove_if(emptyFolders_->begin(), emptyFolders_->end(),
+                                        [&](const std::string& p) { return p.compare(0, inside.size(), inside) == 0; }),
+                         emptyFolders_->end());
+    emptyFolders_->push_back(path);
+  }
 
   static bool IsLink(const std::string& path) {
     struct stat info;
@@ -94,6 +109,8 @@ class Walker {
 
   std::vector<FoundFile>* files_;
   std::string* error_;
+  const PathFilter* filter_;
+  std::vector<std::string>* emptyFolders_;
   std::vector<OpenFolder> open_;  // the folders being walked, outermost first
 };
 
@@ -126,7 +143,8 @@ const char* NotRegularKind(const struct stat& info) {
   return "an unknown kind of file";
 }
 
-bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std::string* error) {
+bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std::string* error,
+                      const PathFilter* filter, std::vector<std::string>* emptyFolders) {
   struct stat info;
   if (!StatFollowingLinks(dir, &info, error)) return false;
   if (!S_ISDIR(info.st_mode)) {
@@ -134,7 +152,7 @@ bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std
     return false;
   }
   files->clear();
-  return Walker(files, error).Walk(dir, "", info, false);
+  return Walker(files, error, filter, emptyFolders).Walk(dir, "", info, false);
 }
 
 }  // namespace zvpack

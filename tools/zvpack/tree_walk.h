@@ -7,6 +7,8 @@
 #ifndef VX_TOOLS_ZVPACK_TREE_WALK_H
 #define VX_TOOLS_ZVPACK_TREE_WALK_H
 
+#include "tools/zvpack/path_filter.h"
+
 #include <sys/stat.h>
 
 #include <string>
@@ -28,9 +30,13 @@ bool StatFollowingLinks(const std::string& path, struct stat* info, std::string*
 const char* NotRegularKind(const struct stat& info);
 
 // Every regular file under dir (which may itself be a link to a folder), in
-// no particular order; links to folders are walked. Empty folders give
-// nothing. On failure false with one line in *error and *files unspecified.
-bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std::string* error);
+// no particular order; links to folders are walked. What filter excludes is
+// neither read nor examined. Folders below dir that hold no file (at any
+// depth) give nothing; the outermost of them go to *emptyFolders (host paths)
+// when it is given. On failure false with one line in *error and *files
+// unspecified.
+bool FindRegularFiles(const std::string& dir, std::vector<FoundFile>* files, std::string* error,
+                      const PathFilter* filter = nullptr, std::vector<std::string>* emptyFolders = nullptr);
 
 }  // namespace zvpack
 

@@ -104,11 +104,33 @@ bool ParseFileVersion(const std::string& text, FileVersion* version) {
   return p == text.size();
 }
 
+namespace {
+
+// The root node of a VS_VERSIONINFO with its fixed part; false for other bytes.
+bool ParseVersionInfo(const std::string& resource, Node* root) {
+  return Parse(resource, 0, resource.size(), 0, root) && root->key == u"VS_VERSION_INFO" &&
+         root->value.size() >= kFixedInfoSize && Get16(root->value, 0) == (kFixedInfoSignature & 0xFFFF) &&
+         Get16(root->value, 2) == kFixedInfoSignature >> 16;
+}
+
+}  // namespace
+
+std::string FileVersionText(const FileVersion& version) {
+  return std::to_string(version[0]) + "." + std::to_string(version[1]) + "." + std::to_string(version[2]) + "." +
+         std::to_string(version[3]);
+}
+
+bool GetFileVersion(const std::string& resource, FileVersion* version) {
+  Node root;
+  if (!ParseVersionInfo(resource, &root)) return false;
+  // The file version's two 32-bit halves at 8 and 12: A.B, then C.D, each half high word first.
+  *version = {Get16(root.value, 10), Get16(root.value, 8), Get16(root.value, 14), Get16(root.value, 12)};
+  return true;
+}
+
 bool SetFileVersion(std::string* resource, const FileVersion& version, std::string* error) {
   Node root;
-  if (!Parse(*resource, 0, resource->size(), 0, &root) || root.key != u"VS_VERSION_INFO" ||
-      root.value.size() < kFixedInfoSize || Get16(root.value, 0) != (kFixedInfoSignature & 0xFFFF) ||
-      Get16(root.value, 2) != kFixedInfoSignature >> 16) {
+  if (!ParseVersionInfo(*resource, &root)) {
     *error = "the version resource is not a VS_VERSIONINFO";
     return false;
   }
@@ -118,8 +140,7 @@ bool SetFileVersion(std::string* resource, const FileVersion& version, std::stri
     Put32(&root.value, at, high);
     Put32(&root.value, at + 4, low);
   }
-  std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
-                     std::to_string(version[2]) + "." + std::to_string(version[3]);
+  const std::string text = FileVersionText(version);
   for (Node& info : root.children) {
     if (info.key != u"StringFileInfo") continue;
     for (Node& table : info.children) {

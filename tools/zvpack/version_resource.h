@@ -16,6 +16,13 @@ using FileVersion = std::array<uint16_t, 4>;
 // "A.B.C.D", each a decimal number from 0 to 65535.
 bool ParseFileVersion(const std::string& text, FileVersion* version);
 
+// "A.B.C.D".
+std::string FileVersionText(const FileVersion& version);
+
+// The file version of the fixed part of one VS_VERSIONINFO resource; false
+// when the bytes are no such resource.
+bool GetFileVersion(const std::string& resource, FileVersion* version);
+
 // Sets the version in the bytes of one VS_VERSIONINFO resource. False, with
 // one line in *error, when the bytes are no such resource; *resource is then
 // unchanged.

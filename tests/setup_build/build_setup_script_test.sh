@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# scripts/build-setup.sh's stub route on the host, over a small PE stub (make_test_pe.py): a
+# setup written, --exclude passed on, and the command-line mistakes and refusals each in one
+# line of its own, with nothing left at --out or beside it.
+# usage: build_setup_script_test.sh BUILD_SETUP ZVPACK MAKE_TEST_PE
+set -euo pipefail
+build_setup=$1 zvpack=$2 make_pe=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+cd "$work"
+
+for name in BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION; do mkdir -p "payload/$name"; done
+python3 "$make_pe" payload/SETUPBASE/Vistart.exe i386
+python3 "$make_pe" payload/SETUPBASE/pidwait.exe i386
+python3 "$make_pe" stub.exe i386
+printf 'x' >payload/APPBASE/Thumbs.db; printf 'y' >payload/APPBASE/kept.txt
+mkdir out
+build() { "$build_setup" --stub stub.exe --payload payload --zvpack "$zvpack" --level 1 "$@"; }
+
+build --quiet --exclude Thumbs.db --out out/setup.exe >log.txt || fail "build: $(<log.txt)"
+grep -q '^build-setup: .*out/setup.exe ([0-9]* bytes, stub stub.exe)$' log.txt || fail "build: $(<log.txt)"
+"$zvpack" list out/setup.exe >list.txt
+grep -q kept.txt list.txt && ! grep -q Thumbs list.txt || fail "--exclude not passed on: $(<list.txt)"
+
+refused() {  # label, text of the one line, build-setup.sh arguments...
+  local label=$1 text=$2 status=0
+  shift 2
+  "$build_setup" "$@" >/dev/null 2>err.txt || status=$?
+  [[ $status != 0 ]] || fail "$label: accepted"
+  [[ $(<err.txt) == *"$text"* ]] || fail "$label: $(<err.txt)"
+  [[ $(grep -vc '^zvpack: ' err.txt) == 1 ]] || fail "$label: not one line of its own: $(<err.txt)"
+  [[ $(ls out) == setup.exe ]] || fail "$label: left $(ls out)"
+}
+refused "--level without a value" "build-setup: --level needs a value" --stub stub.exe --payload payload --out out/x.exe --level
+refused "an unknown option" "build-setup: unknown option --fast" --fast --out out/x.exe
+refused "--out a folder" "build-setup: out: is a folder" --stub stub.exe --payload payload --zvpack "$zvpack" --out out
+printf 'x' >payload/stray.txt
+refused "a refused payload" "refused the payload" --stub stub.exe --payload payload --zvpack "$zvpack" --out out/x.exe
+grep -q "payload/stray.txt: not one of the eight archives" err.txt || fail "the payload's problem is not named: $(<err.txt)"
+rm payload/stray.txt
+printf 'MZ not a PE' >bad-stub.exe
+refused "a refused stub" "refused the stub" --stub bad-stub.exe --payload payload --zvpack "$zvpack" --out out/x.exe
+echo "build-setup.sh stub route: ok"

@@ -1,0 +1,71 @@
+// Tests of the --exclude patterns and of reporting many refusals at once.
+#include "tools/zvpack/pack.h"
+#include "tools/zvpack/path_filter.h"
+#include "tools/zvpack/problem_list.h"
+#include "tools/zvpack/zvpack_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace {
+
+using zvpack_testing::TempDir;
+using zvpack_testing::WriteFile;
+
+TEST(PathFilterTest, NamesMatchAtAnyDepthPathsFromTheTop) {
+  zvpack::PathFilter filter;
+  std::string error;
+  for (const char* pattern : {".git", "Thumbs.db", "*.PDB", "Docs\\*\\draft.rtf", "build/"}) {
+    ASSERT_TRUE(filter.Add(pattern, &error)) << pattern;
+  }
+  const struct {
+    const char* path;
+    bool excluded;
+  } kCases[] = {
+      {".git", true},          {".git/objects/ab", true},   {"sub/.git/config", true}, {"a.git", false},
+      {"thumbs.DB", true},     {"Pics\\Thumbs.db", true},   {"Thumbs.db.txt", false},  {"bin/app.pdb", true},
+      {"app.pdbx", false},     {"Docs/Eng/draft.rtf", true}, {"Docs/Eng/sub/draft.rtf", false},
+      {"x/Docs/Eng/draft.rtf", false}, {"build/out.o", true}, {"rebuild", false},       {"", false},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(filter.Excludes(c.path), c.excluded) << c.path;
+  EXPECT_FALSE(filter.Add("/", &error));
+  EXPECT_FALSE(filter.Add("", &error));
+}
+
+TEST(PathFilterTest, AnExcludedFolderIsNeitherReadNorReportedEmpty) {
+  TempDir dir;
+  WriteFile(dir / "src/keep.txt", "k");
+  WriteFile(dir / "src/.git/HEAD", "h");
+  ASSERT_EQ(mkfifo((dir / "src/.git/fifo").c_str(), 0600), 0);  // refused if it were walked
+  std::filesystem::create_directories(dir / "src/Empty/Inner");
+  std::filesystem::create_directories(dir / "src/Full/Void");
+  WriteFile(dir / "src/Full/f.txt", "f");
+  zvpack::PathFilter filter;
+  std::string error;
+  ASSERT_TRUE(filter.Add(".git", &error));
+  std::vector<zvpack::PackInput> inputs;
+  std::vector<std::string> empty;
+  ASSERT_TRUE(zvpack::CollectDirectory(dir / "src", &inputs, &error, {&filter, &empty})) << error;
+  ASSERT_EQ(inputs.size(), 2u);
+  EXPECT_EQ(inputs[0].name, "Full\\f.txt");
+  EXPECT_EQ(inputs[1].name, "keep.txt");
+  std::sort(empty.begin(), empty.end());
+  EXPECT_EQ(empty, (std::vector<std::string>{dir / "src/Empty", dir / "src/Full/Void"}));
+}
+
+TEST(ProblemListTest, KeepsTheFirstTwentyAndCountsTheRest) {
+  zvpack::ProblemList inner, outer;
+  for (int i = 0; i < 25; ++i) inner.Add("bad " + std::to_string(i));
+  outer.Add("first");
+  outer.Add(inner.Text());
+  const std::string text = outer.Text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 20);
+  EXPECT_EQ(text.substr(0, 12), "first\nbad 0\n");
+  EXPECT_EQ(text.substr(text.rfind('\n') + 1), "... and 6 more");
+  EXPECT_TRUE(zvpack::ProblemList().Empty());
+}
+
+}  // namespace
