@@ -38,6 +38,8 @@ function(vx_test name)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
+  # Tests link the platform layer with its test seams (platform/CMakeLists.txt).
+  set_target_properties(${name} PROPERTIES VX_TEST_PLATFORM ON)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} gtest gtest_main)
   vx_warnings(${name})
   if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)

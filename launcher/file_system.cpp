@@ -2,6 +2,7 @@
 // list of created directories.
 #include "launcher/file_system.h"
 
+#include "launcher/unique_name_state.h"
 #include "platform/clock.h"
 #include "platform/dirs.h"
 
@@ -9,9 +10,8 @@
 
 namespace {
 
-// The generator state of FindUniqueName: process-wide, seeded once.
-uint32_t randomState = 0;
-bool seeded = false;
+using unique_name_state::randomState;
+using unique_name_state::seeded;
 
 // The runtime's linear congruential generator, reproduced exactly.
 int NextRandom() {
@@ -51,6 +51,13 @@ void RecordUnenteredDir(const char* component, CreatedDirList* dirs) {
 
 }  // namespace
 
+namespace unique_name_state {
+
+uint32_t randomState = 0;
+bool seeded = false;
+
+}  // namespace unique_name_state
+
 CreatedDirList::~CreatedDirList() {
   while (head_ != nullptr) {
     Node* next = head_->next;
@@ -67,11 +74,6 @@ void CreatedDirList::AddHead(const VxString& dir) {
 CreatedDirList::Iterator CreatedDirList::begin() const { return Iterator(head_); }
 
 CreatedDirList::Iterator CreatedDirList::end() const { return Iterator(nullptr); }
-
-void SeedUniqueNamesForTesting(uint32_t seed) {
-  randomState = seed;
-  seeded = true;
-}
 
 VxString FindUniqueName(VxString pattern) {
   if (!seeded) {

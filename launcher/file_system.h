@@ -98,7 +98,4 @@ int EnterRootIfAbsolute(const char* rest);
 // or more is a failure.
 int CreateDirsStepwise(const char* rest, CreatedDirList* dirs);
 
-// For tests: seeds the generator of FindUniqueName as the clock would.
-void SeedUniqueNamesForTesting(uint32_t seed);
-
 #endif  // VX_LAUNCHER_FILE_SYSTEM_H

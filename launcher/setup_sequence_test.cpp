@@ -5,12 +5,16 @@
 #include "launcher/file_system.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/script_path.h"
+#include "launcher/testing/unique_names.h"
 #include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/file.h"
 #include "platform/memory.h"
 #include "platform/process.h"
 #include "platform/resources.h"
+#include "platform/testing/allocation_faults.h"
+#include "platform/testing/file_faults.h"
+#include "platform/testing/process_recorder.h"
 #include "platform/testing/scratch_dir.h"
 
 #ifndef _WIN32
