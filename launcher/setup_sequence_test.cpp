@@ -457,12 +457,68 @@ TEST(CreateFreshDirTest, TakesOnlyAFolderItMakesItself) {
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\file").c_str(), &dirs));
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\no\\parent").c_str(), &dirs));
   EXPECT_EQ(1, dirs.GetCount());
-  // Made but not entered: recorded all the same, so that it is removed with the rest.
+  // Made but not entered: not the run's folder after all, so it goes again at once.
   platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\unentered").c_str(), &dirs));
   platform::FileFaults::Clear();
+  EXPECT_EQ(1, dirs.GetCount());
+  EXPECT_NE(0, platform::Access((scratch.Path() + "\\unentered").c_str(), platform::kAccessExists));
+  // ... unless it cannot be removed: then it is recorded, to go with the rest.
+  platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
+  platform::FileFaults::Arm(platform::FileCall::Remove, platform::FileFault::Fail);
+  EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\kept").c_str(), &dirs));
+  platform::FileFaults::Clear();
   ASSERT_EQ(2, dirs.GetCount());
-  EXPECT_EQ(scratch.Path() + "\\unentered", std::string(*dirs.begin()));
+  EXPECT_EQ(scratch.Path() + "\\kept", std::string(*dirs.begin()));
+}
+
+// A work-folder name that was made but could not be entered is not the work folder: the
+// script names only the folder the run unpacked into, and the other is gone at once.
+TEST_F(SetupSequenceTest, UnenteredWorkFolderCandidateLeavesNoTrace) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  // The run's first folder entered is the first work-folder candidate, VAVOdozu0.
+  platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  const std::string workDir = platform::LastCommandDirForTesting();
+  std::vector<std::string> rmdirs;
+  for (const std::string& line : Lines(Script("0.bat"))) {
+    if (line.compare(0, 6, "rmdir ") == 0) rmdirs.push_back(line.substr(6));
+  }
+  EXPECT_EQ(std::vector<std::string>{workDir}, rmdirs);
+  const std::vector<std::string> tree = ScratchDir::ListTree(scratch_.Path());
+  const std::string workName = workDir.substr(temp_.size()) + "\\";
+  EXPECT_EQ((std::vector<std::string>{"0.bat", workName, workName + "Vistart.exe"}), tree);
+}
+
+// The start of the next stage without memory for it is out of memory, not a blocked program.
+TEST_F(SetupSequenceTest, StartWithoutMemoryIsOutOfMemory) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  for (uint32_t error : {8u, 14u}) {  // ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY
+    SCOPED_TRACE(error);
+    platform::RecordCommandsForTesting(true);
+    platform::FailProgramStartsForTesting(error);
+    ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitOutOfMemory);
+  }
+}
+
+// Failure texts name the temporary folder as it is, not in its escaped pattern form.
+TEST_F(SetupSequenceTest, FailureTextsNameTheTemporaryFolderAsItIs) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  const std::string temp = temp_ + "50% off\\";
+  ASSERT_EQ(0, platform::MakeDir((temp_ + "50% off").c_str()));
+  // No work folder can be made in ten tries (exit 3) ...
+  platform::FileFaults::Arm(platform::FileCall::MakeDir, platform::FileFault::Fail, 0, 100);
+  SetupOutcome outcome = RunSetupSequence(temp.c_str(), "");
+  platform::FileFaults::Clear();
+  EXPECT_EQ(kExitStreamFailure, outcome.exitCode);
+  EXPECT_EQ("the work folder could not be made in " + temp, std::string(outcome.detail));
+  // ... nor the script under any name (the detail of exit 3 names the file).
+  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, 0, 100);
+  outcome = RunSetupSequence(temp.c_str(), "");
+  platform::FileFaults::Clear();
+  EXPECT_EQ(kExitStreamFailure, outcome.exitCode);
+  EXPECT_EQ(std::string::npos, std::string(outcome.detail).find("%%")) << outcome.detail;
 }
 
 TEST_F(SetupSequenceTest, FailedFirstScriptWriteLeavesNothing) {
@@ -511,6 +567,95 @@ TEST_F(SetupSequenceTest, OutOfMemoryLeavesNothing) {
   SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
   platform::FailAllocations(0);
   ExpectNothingLeft(outcome, kExitOutOfMemory);
+}
+
+// One kind of fault for the sweep below: arming the one that comes after `passes` calls,
+// and whether it is still to come.
+struct SweptFault {
+  const char* name;
+  void (*arm)(uint32_t passes);
+  bool (*pending)();
+  void (*disarm)();
+};
+
+const SweptFault kSweptFaults[] = {
+    {"allocation", [](uint32_t passes) { platform::FailAllocationAfter(passes); },
+     platform::AllocationFaultPending, [] { platform::FailAllocationAfter(-1); }},
+    {"file call", platform::FileFaults::ArmAny, platform::FileFaults::AnyPending,
+     platform::FileFaults::Clear},
+};
+
+// The script's own lines carried out, as cmd would once the next stage is done: the run's
+// files and folders go. The paths here are plain, so each line names its path as it is.
+void RunScriptLines(const std::string& script, const std::string& text) {
+  for (const std::string& line : Lines(text)) {
+    if (line.compare(0, 4, "del ") == 0 && line.substr(4) != script) {
+      EXPECT_TRUE(platform::RemoveFile(line.substr(4).c_str())) << line;
+    } else if (line.compare(0, 6, "rmdir ") == 0) {
+      EXPECT_TRUE(platform::RemoveDir(line.substr(6).c_str())) << line;
+    }
+  }
+  EXPECT_TRUE(platform::RemoveFile(script.c_str())) << script;
+}
+
+// Every allocation (heap and operator new) and every file or folder call (make, enter,
+// open, write, close, remove) of a whole run made to fail in turn, once each, in the manner
+// of SQLite's fault tests. Whatever fails, the run ends with one of the launcher's exit
+// codes and the current drive and folder are what they were; a failed run leaves nothing of
+// its own, a run that still starts the stage leaves just what its script removes.
+TEST_F(SetupSequenceTest, EachAllocationOrFileCallFailingInTurnLeavesNothing) {
+  ArchiveWriter first;
+  first.AddFile("a.dll", std::string(300, 'a'));
+  first.AddFile("Data\\Deep\\b.dat", "b");
+  ArchiveWriter second;
+  second.AddFile("Vistart.exe", "stage");
+  second.AddFile("Data\\c.dat", "c");
+  if (!AddArchive("BASE", first.Build()) || !AddArchive("SETUPBASE", second.Build())) {
+    GTEST_SKIP() << "no archive resources in this build";
+  }
+  const int drive = platform::GetDrive();
+  char* cwd = platform::GetCwd(nullptr, 0);
+  ASSERT_NE(nullptr, cwd);
+  const std::string dir = cwd;
+  platform::FreeCwd(cwd);
+  const std::vector<std::string> before = ScratchDir::ListTree(scratch_.Path());
+  const int knownCodes[] = {kExitSuccess,     kExitDamagedArchive, kExitStreamFailure, kExitNoUniqueName,
+                            kExitOutOfMemory, kExitUnexpected,     kExitStageNotStarted};
+  for (const SweptFault& kind : kSweptFaults) {
+    uint32_t failedRuns = 0;
+    for (uint32_t passes = 0; passes < 5000; ++passes) {
+      SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(passes));
+      platform::RecordCommandsForTesting(true);
+      kind.arm(passes);
+      const SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+      const bool reached = !kind.pending();
+      kind.disarm();
+      EXPECT_NE(std::end(knownCodes), std::find(std::begin(knownCodes), std::end(knownCodes), outcome.exitCode))
+          << outcome.exitCode;
+      EXPECT_EQ(drive, platform::GetDrive());
+      // Where the very call that puts the folder back fails, a folder that is none of the
+      // run's stands in: the drive's root, or the temporary folder after the stage's start.
+      char* now = platform::GetCwd(nullptr, 0);
+      const std::string here = now != nullptr ? now : "";
+      platform::FreeCwd(now);
+      EXPECT_TRUE(here == dir || here == dir.substr(0, 3) || here + "\\" == temp_) << here;
+      if (outcome.exitCode == kExitSuccess) {
+        ASSERT_EQ(1, platform::CommandCountForTesting());
+        const std::string command = platform::LastCommandForTesting();
+        const size_t at = command.find("CleanUp=\"") + 9;
+        const std::string script = command.substr(at, command.find('"', at) - at);
+        std::string text;
+        ASSERT_TRUE(ScratchDir::ReadFile(script, &text)) << script;
+        RunScriptLines(script, text);
+      } else {
+        ++failedRuns;
+        EXPECT_EQ(0, platform::CommandCountForTesting()) << outcome.detail;
+      }
+      ASSERT_EQ(before, ScratchDir::ListTree(scratch_.Path())) << outcome.exitCode << " " << outcome.detail;
+      if (!reached) break;  // the whole run passed without coming to the fault: all done
+    }
+    EXPECT_GT(failedRuns, 10u) << kind.name;
+  }
 }
 
 TEST_F(SetupSequenceTest, NoFreeScriptNameLeavesNothingNew) {

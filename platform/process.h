@@ -27,6 +27,10 @@ uint32_t StartCommand(const char* command, uint32_t show);
 // system's error code.
 uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show);
 
+// The errors of StartProgram that mean the system had no memory for the start
+// (ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY).
+inline bool IsOutOfMemoryError(uint32_t error) { return error == 8 || error == 14; }
+
 }  // namespace platform
 
 #endif  // VX_PLATFORM_PROCESS_H
