@@ -178,9 +178,10 @@ void LeaveWorkDir(char* startDir, const char* tempDir) {
 
 // Starts the next stage from the work folder: the program by its full path there, so that
 // no file of that name elsewhere (beside the launcher, say) can run instead, with the work
-// folder as its current directory. The launcher leaves the folder again right after the
-// start: while it waits for the splash, a folder that is current in a live process could not
-// be removed by the clean-up script, nor by the launcher itself after a failed start.
+// folder as its current directory. The start returns once the stage waits for input (as
+// WinExec did), and the launcher leaves the folder again right then: while it waits for the
+// splash, a folder that is current in a live process could not be removed by the clean-up
+// script, nor by the launcher itself after a failed start.
 void StartStage(const VxString& workDir, const VxString& command, const char* tempDir,
                 SetupOutcome* outcome) {
   // Made before the folder is entered, like the command: nothing between entering and

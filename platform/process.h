@@ -20,11 +20,16 @@ uint32_t GetModulePath(void* module, char* buffer, uint32_t size);
 // program first: only for programs of the system (cmd.exe, say).
 uint32_t StartCommand(const char* command, uint32_t show);
 
+// How long StartProgram waits at most for the started program to come up: as
+// long as WinExec waits.
+constexpr uint32_t kStartedProgramInputWaitMs = 30000;
+
 // CreateProcessA with program (a full path: no search of any folder) as the
 // program to run and commandLine as its command line, unchanged, shown with
-// show, in the current directory of this process. The handles of the new
-// process are closed at once. 0 when the program was started, else the
-// system's error code.
+// show, in the current directory of this process. Like WinExec it returns only
+// once the new process first waits for input (WaitForInputIdle), has ended, or
+// kStartedProgramInputWaitMs have passed; then the handles of the new process
+// are closed. 0 when the program was started, else the system's error code.
 uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show);
 
 // The errors of StartProgram that mean the system had no memory for the start

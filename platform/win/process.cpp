@@ -37,6 +37,10 @@ uint32_t VX_PLATFORM_ENTRY(StartProgram)(const char* program, const char* comman
   const DWORD error = ok ? 0 : GetLastError();
   std::free(writable);
   if (!ok) return error != 0 ? error : ERROR_GEN_FAILURE;
+  // WinExec returns only once the new program first waits for input (its window is up), or
+  // after its time-out; the caller's splash stays until then. Its result does not matter:
+  // a program that ended, or has no message queue, is as far as it will get.
+  WaitForInputIdle(started.hProcess, kStartedProgramInputWaitMs);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return 0;
