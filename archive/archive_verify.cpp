@@ -73,6 +73,8 @@ uint32_t ArchiveSize32(size_t size) {
 }
 
 bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected, ArchiveProblem* why) {
+  // Made before the inflater, which would leak if the sink's allocation raised after it.
+  std::unique_ptr<Bytef[]> sink(new Bytef[kSinkSize]);
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) {
     SetProblem(why, "inflater could not be started");
@@ -80,19 +82,26 @@ bool CheckZlibStream(const unsigned char* data, uint32_t size, uint32_t expected
   }
   zs.next_in = const_cast<Bytef*>(data);
   zs.avail_in = size;
-  std::unique_ptr<Bytef[]> sink(new Bytef[kSinkSize]);
+  // Counted here in 64 bits: zlib's total_out is a uLong, 32 bits on Windows, and a
+  // stream of 4 GiB more than expected would wrap to the expected size. The check stops
+  // as soon as the stream has given more than expected.
+  uint64_t inflated = 0;
   int result;
   do {
     zs.next_out = sink.get();
     zs.avail_out = kSinkSize;
     result = inflate(&zs, Z_NO_FLUSH);
-  } while (result == Z_OK);
-  const uint64_t inflated = zs.total_out;
+    inflated += kSinkSize - zs.avail_out;
+  } while (result == Z_OK && inflated <= expected);
   const uInt left = zs.avail_in;
   char zlibText[128] = "";
   if (zs.msg != nullptr) std::snprintf(zlibText, sizeof zlibText, "%s", zs.msg);
   inflateEnd(&zs);
 
+  if (result == Z_OK) {
+    SetProblem(why, "inflates to more than the %u bytes the directory says", expected);
+    return false;
+  }
   if (result == Z_BUF_ERROR && left == 0) {
     SetProblem(why, "stream ends early, after %lu inflated bytes", Number(inflated));
     return false;

@@ -39,6 +39,8 @@ function(vx_test name)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
+  # Tests link the platform layer with its test seams (platform/CMakeLists.txt).
+  set_target_properties(${name} PROPERTIES VX_TEST_PLATFORM ON)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} gtest gtest_main)
   vx_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/global_memory.h"
+#include "platform/testing/allocation_faults.h"
 
 namespace {
 

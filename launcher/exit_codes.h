@@ -7,8 +7,9 @@
 #define VX_LAUNCHER_EXIT_CODES_H
 
 enum LauncherExitCode : int {
-  // The next stage was started; or a setup window was open already; or the
-  // user confirmed closing the splash.
+  // The next stage was started and has come up (it waits for input, has ended,
+  // or 30 s have passed); or a setup window was open already; or the user
+  // confirmed closing the splash.
   kExitSuccess = 0,
   // The temporary folder's drive has less than 10 MiB free. Nothing written.
   kExitNoRoom = 1,
@@ -16,12 +17,15 @@ enum LauncherExitCode : int {
   // than its directory record states. Everything unpacked so far is removed.
   kExitDamagedArchive = 2,
   // The script or an entry's file could not be created, written or closed, or
-  // the inflater could not be set up. Everything unpacked so far is removed.
+  // the inflater could not be set up, or no work folder could be made in ten
+  // tries. Everything unpacked so far is removed.
   kExitStreamFailure = 3,
   // No free name for the script or the work folder after 1000 tries. Nothing
   // written.
   kExitNoUniqueName = 4,
-  // The heap could not give a block. Everything unpacked so far is removed.
+  // The heap could not give a block, at any step, the start of the next stage
+  // included. Everything unpacked so far is removed, and the current folder is
+  // the one the launcher was started in.
   kExitOutOfMemory = 5,
   // Any other exception reached the entry function.
   kExitUnexpected = 6,

@@ -2,6 +2,7 @@
 
 #include "launcher/exit_codes.h"
 #include "platform/language.h"
+#include "platform/testing/language_queries.h"
 
 #include <gtest/gtest.h>
 

@@ -2,16 +2,17 @@
 // list of created directories.
 #include "launcher/file_system.h"
 
+#include "launcher/unique_name_state.h"
 #include "platform/clock.h"
 #include "platform/dirs.h"
+#include "platform/disk.h"
 
 #include <cstring>
 
 namespace {
 
-// The generator state of FindUniqueName: process-wide, seeded once.
-uint32_t randomState = 0;
-bool seeded = false;
+using unique_name_state::randomState;
+using unique_name_state::seeded;
 
 // The runtime's linear congruential generator, reproduced exactly.
 int NextRandom() {
@@ -49,7 +50,47 @@ void RecordUnenteredDir(const char* component, CreatedDirList* dirs) {
   dirs->AddHead(dir + component);
 }
 
+// Records the current directory, just made under the name component and
+// entered. When the record cannot be kept (no memory), the folder is left and
+// removed again before the exception goes on: a folder made here is either on
+// the list or gone.
+void RecordEnteredDir(const char* component, CreatedDirList* dirs) {
+  try {
+    RecordCurrentDir(dirs);
+  } catch (...) {
+    if (platform::ChangeDir("..") == 0) platform::RemoveDir(component);
+    throw;
+  }
+}
+
+// The current drive and directory of a helper's caller, put back however the
+// helper ends, an exception included. When the directory cannot be entered
+// again, the drive's root is: the helper never leaves the process standing in
+// a folder that it made, which Windows could then not remove.
+class PlaceKeeper {
+ public:
+  PlaceKeeper() : drive_(platform::GetDrive()), dir_(platform::GetCwd(nullptr, 0)) {}
+  ~PlaceKeeper() {
+    platform::ChangeDrive(drive_);
+    if (dir_ == nullptr || platform::ChangeDir(dir_) != 0) platform::ChangeDir("\\");
+    platform::FreeCwd(dir_);
+  }
+  PlaceKeeper(const PlaceKeeper&) = delete;
+  PlaceKeeper& operator=(const PlaceKeeper&) = delete;
+
+ private:
+  int drive_;
+  char* dir_;
+};
+
 }  // namespace
+
+namespace unique_name_state {
+
+uint32_t randomState = 0;
+bool seeded = false;
+
+}  // namespace unique_name_state
 
 CreatedDirList::~CreatedDirList() {
   while (head_ != nullptr) {
@@ -67,11 +108,6 @@ void CreatedDirList::AddHead(const VxString& dir) {
 CreatedDirList::Iterator CreatedDirList::begin() const { return Iterator(head_); }
 
 CreatedDirList::Iterator CreatedDirList::end() const { return Iterator(nullptr); }
-
-void SeedUniqueNamesForTesting(uint32_t seed) {
-  randomState = seed;
-  seeded = true;
-}
 
 VxString FindUniqueName(VxString pattern) {
   if (!seeded) {
@@ -119,7 +155,7 @@ int CreateDirsStepwise(const char* rest, CreatedDirList* dirs) {
       if (made) RecordUnenteredDir(component, dirs);
       return 1;
     }
-    if (made) RecordCurrentDir(dirs);
+    if (made) RecordEnteredDir(component, dirs);
   }
   if (separator != nullptr) return CreateDirsStepwise(separator + 1, dirs);
   return 0;
@@ -127,15 +163,14 @@ int CreateDirsStepwise(const char* rest, CreatedDirList* dirs) {
 
 int CreatePathDirs(const char* path, CreatedDirList* dirs) {
   if (platform::Access(path, platform::kAccessExists) == 0) return 0;
-  int savedDrive = platform::GetDrive();
   // Windows keeps the current directory of a drive that is not current only
   // where a command shell or the runtime's _chdir noted it; otherwise
   // _chdrive back to it lands at its root. The full current directory is
-  // therefore entered again at the end.
-  char* startDir = platform::GetCwd(nullptr, 0);
+  // therefore entered again at the end, after the path's drive's own.
+  PlaceKeeper start;
   int result = SelectPathDrive(path);
   // Taken after the drive is selected: the current directory of the path's drive.
-  char* savedDir = platform::GetCwd(nullptr, 0);
+  PlaceKeeper pathDrive;
   if (result == 0) {
     const char* rest = path;
     if (std::strchr(rest, ':') != nullptr) rest += 2;
@@ -143,11 +178,6 @@ int CreatePathDirs(const char* path, CreatedDirList* dirs) {
     if (rest[0] == '\\') ++rest;
     if (result == 0) result = CreateDirsStepwise(rest, dirs);
   }
-  if (savedDir != nullptr) platform::ChangeDir(savedDir);
-  platform::ChangeDrive(savedDrive);
-  if (startDir != nullptr) platform::ChangeDir(startDir);
-  platform::FreeCwd(savedDir);
-  platform::FreeCwd(startDir);
   return result;
 }
 
@@ -155,16 +185,19 @@ int CreateFreshDir(const char* path, CreatedDirList* dirs) {
   // _mkdir fails when anything of that name exists, a folder or a link planted after the
   // name was chosen included: only a folder made here is used.
   if (platform::MakeDir(path) != 0) return 1;
-  int savedDrive = platform::GetDrive();
-  char* startDir = platform::GetCwd(nullptr, 0);
-  int result = platform::ChangeDir(path) == 0 ? 0 : 1;
-  if (result == 0) {
-    RecordCurrentDir(dirs);
-  } else if (dirs != nullptr) {
-    dirs->AddHead(VxString(path));  // made, so removed with the rest
+  bool entered = false;
+  try {
+    PlaceKeeper start;
+    entered = platform::ChangeDir(path) == 0;
+    if (entered) RecordCurrentDir(dirs);
+  } catch (...) {
+    // Back where it started (the keeper is gone): the folder is empty and not current.
+    platform::RemoveDir(path);
+    throw;
   }
-  platform::ChangeDrive(savedDrive);
-  if (startDir != nullptr) platform::ChangeDir(startDir);
-  platform::FreeCwd(startDir);
-  return result;
+  if (entered) return 0;
+  // Made but not entered: not this run's folder after all. It goes again at once; only
+  // when that fails is it recorded, so that it is removed with the rest.
+  if (!platform::RemoveDir(path) && dirs != nullptr) dirs->AddHead(VxString(path));
+  return 1;
 }

@@ -74,17 +74,20 @@ VxString FindUniqueName(VxString pattern);
 // the full path that the current-directory query gives. Directories made
 // before a failure stay and stay recorded, one that was made but could not be
 // entered too (as the current directory's path and its name). The current
-// drive and directory are the same afterwards as before, on success and on
-// failure.
+// drive and directory are the same afterwards as before, on success, on
+// failure and when an exception (no memory for a record) goes through; a folder
+// whose record could not be made is removed again first.
 int CreatePathDirs(const char* path, CreatedDirList* dirs);
 
 // Makes the one directory path (a full path without a trailing backslash, its
 // parent existing) and records it in dirs as CreatePathDirs would. 1, with
 // nothing recorded, when anything of that name exists already or it cannot be
 // made: a folder that someone else made in between is never taken for one's
-// own. 1 too when it was made but cannot be entered; it is recorded then (as
-// path), so that it is removed with the rest. The current drive and directory
-// are the same afterwards.
+// own. 1 too when it was made but cannot be entered; it is removed again at
+// once and nothing is recorded (only when that removal fails is it recorded,
+// as path, so that it goes with the rest). The current drive and directory are
+// the same afterwards, also when an exception goes through, and the folder is
+// then removed again.
 int CreateFreshDir(const char* path, CreatedDirList* dirs);
 
 // Inner steps of CreatePathDirs, 0 for success and 1 for failure.
@@ -97,8 +100,5 @@ int EnterRootIfAbsolute(const char* rest);
 // in turn, starting from the current directory. A component of 256 characters
 // or more is a failure.
 int CreateDirsStepwise(const char* rest, CreatedDirList* dirs);
-
-// For tests: seeds the generator of FindUniqueName as the clock would.
-void SeedUniqueNamesForTesting(uint32_t seed);
 
 #endif  // VX_LAUNCHER_FILE_SYSTEM_H

@@ -1,8 +1,10 @@
 #include "launcher/file_system.h"
+#include "launcher/testing/unique_names.h"
 
 #include "platform/dirs.h"
 #include "platform/file.h"
 #include "platform/testing/scratch_dir.h"
+#include "platform/testing/file_faults.h"
 
 #include <gtest/gtest.h>
 

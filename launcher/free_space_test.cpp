@@ -2,6 +2,7 @@
 
 #include "launcher/messages.h"
 #include "platform/disk.h"
+#include "platform/testing/disk_overrides.h"
 
 #include <gtest/gtest.h>
 

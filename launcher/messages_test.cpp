@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/language.h"
+#include "platform/testing/language_queries.h"
 
 namespace {
 

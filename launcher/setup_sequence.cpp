@@ -124,20 +124,18 @@ constexpr int kFreshNameTries = 10;
 // own: when the chosen name is taken meanwhile, another one is chosen, and a
 // folder that someone else made is never unpacked into. *workDir ends with a
 // backslash. Nothing is made for a payload without entries.
-bool MakeWorkDir(const VxString& literalTemp, VxString* workDir, Payload* payload,
-                 Unpacked* unpacked, SetupOutcome* outcome) {
+bool MakeWorkDir(const char* tempDir, const VxString& literalTemp, VxString* workDir,
+                 Payload* payload, Unpacked* unpacked, SetupOutcome* outcome) {
   if (payload->entryCount == 0) return true;
   VxString name = workDir->Left(workDir->GetLength() - 1);
   for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs) != 0; ++attempt) {
     name = FindUniqueName(literalTemp + "VAVOdozu%d");
     if (name.GetLength() == 0) {
-      Fail(outcome, kExitNoUniqueName, "no free folder name in %s",
-           static_cast<const char*>(literalTemp));
+      Fail(outcome, kExitNoUniqueName, "no free folder name in %s", tempDir);
       return false;
     }
     if (attempt == kFreshNameTries) {
-      Fail(outcome, kExitStreamFailure, "the work folder could not be made in %s",
-           static_cast<const char*>(literalTemp));
+      Fail(outcome, kExitStreamFailure, "the work folder could not be made in %s", tempDir);
       return false;
     }
   }
@@ -150,8 +148,8 @@ bool MakeWorkDir(const VxString& literalTemp, VxString* workDir, Payload* payloa
 // (another launcher's script, or a file or link planted there), another one is
 // chosen, so that nothing is written through what someone else put there.
 // Raises the stream's exception when no name can be opened.
-bool OpenScript(const VxString& literalTemp, VxString* scriptPath, Unpacked* unpacked,
-                SetupOutcome* outcome) {
+bool OpenScript(const char* tempDir, const VxString& literalTemp, VxString* scriptPath,
+                Unpacked* unpacked, SetupOutcome* outcome) {
   for (int attempt = 1;; ++attempt) {
     try {
       unpacked->script =
@@ -165,8 +163,7 @@ bool OpenScript(const VxString& literalTemp, VxString* scriptPath, Unpacked* unp
     }
     *scriptPath = FindUniqueName(literalTemp + "%d.bat");
     if (scriptPath->GetLength() == 0) {
-      Fail(outcome, kExitNoUniqueName, "no free script name in %s",
-           static_cast<const char*>(literalTemp));
+      Fail(outcome, kExitNoUniqueName, "no free script name in %s", tempDir);
       return false;
     }
   }
@@ -181,9 +178,10 @@ void LeaveWorkDir(char* startDir, const char* tempDir) {
 
 // Starts the next stage from the work folder: the program by its full path there, so that
 // no file of that name elsewhere (beside the launcher, say) can run instead, with the work
-// folder as its current directory. The launcher leaves the folder again right after the
-// start: while it waits for the splash, a folder that is current in a live process could not
-// be removed by the clean-up script, nor by the launcher itself after a failed start.
+// folder as its current directory. The start returns once the stage waits for input (as
+// WinExec did), and the launcher leaves the folder again right then: while it waits for the
+// splash, a folder that is current in a live process could not be removed by the clean-up
+// script, nor by the launcher itself after a failed start.
 void StartStage(const VxString& workDir, const VxString& command, const char* tempDir,
                 SetupOutcome* outcome) {
   // Made before the folder is entered, like the command: nothing between entering and
@@ -199,11 +197,15 @@ void StartStage(const VxString& workDir, const VxString& command, const char* te
   stageLaunched = true;
   const uint32_t error = platform::StartProgram(program, command, kShowNormal);
   LeaveWorkDir(startDir, tempDir);
-  if (error != 0) {
-    stageLaunched = false;
-    Fail(outcome, kExitStageNotStarted, "%s could not be started (system error %u)",
-         static_cast<const char*>(program), static_cast<unsigned>(error));
+  if (error == 0) return;
+  stageLaunched = false;
+  if (platform::IsOutOfMemoryError(error)) {
+    Fail(outcome, kExitOutOfMemory, "out of memory while starting %s",
+         static_cast<const char*>(program));
+    return;
   }
+  Fail(outcome, kExitStageNotStarted, "%s could not be started (system error %u)",
+       static_cast<const char*>(program), static_cast<unsigned>(error));
 }
 
 void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
@@ -226,8 +228,8 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   Payload payload;
   FindPayload(&payload);
   if (!CheckPayload(workDir, &payload, false, outcome)) return;
-  if (!MakeWorkDir(literalTemp, &workDir, &payload, unpacked, outcome)) return;
-  if (!OpenScript(literalTemp, &scriptPath, unpacked, outcome)) return;
+  if (!MakeWorkDir(tempDir, literalTemp, &workDir, &payload, unpacked, outcome)) return;
+  if (!OpenScript(tempDir, literalTemp, &scriptPath, unpacked, outcome)) return;
 
   VxString line;
   VxString pidwait = workDir + "pidwait.exe";

@@ -5,22 +5,20 @@
 #include "launcher/file_system.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/script_path.h"
+#include "launcher/testing/setup_sequence_fixture.h"
+#include "launcher/testing/unique_names.h"
 #include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/file.h"
-#include "platform/memory.h"
 #include "platform/process.h"
-#include "platform/resources.h"
+#include "platform/testing/allocation_faults.h"
+#include "platform/testing/file_faults.h"
+#include "platform/testing/process_recorder.h"
 #include "platform/testing/scratch_dir.h"
-
-#ifndef _WIN32
-#include "platform/host/resource_registry.h"
-#endif
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <list>
 #include <string>
 #include <vector>
 
@@ -28,100 +26,8 @@ namespace {
 
 using archive_testing::ArchiveWriter;
 using platform_testing::ScratchDir;
-
-const char kModulePath[] = "C:\\Program Files\\Zelvora\\zvsetup.exe";
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start) + "<no CR LF>");
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
-class SetupSequenceTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(scratch_.Path().empty());
-    temp_ = scratch_.Path() + "\\";
-    platform::RecordCommandsForTesting(true);
-    platform::SetModulePathForTesting(kModulePath);
-    platform::FileFaults::Clear();
-    SeedUniqueNamesForTesting(12345);
-    stageLaunched = false;
-#ifndef _WIN32
-    platform::ClearResources();
-#endif
-  }
-
-  void TearDown() override {
-#ifndef _WIN32
-    platform::ClearResources();
-#endif
-    platform::FileFaults::Clear();
-    platform::FailAllocations(0);
-    platform::SetModulePathForTesting(nullptr);
-    platform::RecordCommandsForTesting(false);
-    stageLaunched = false;
-  }
-
-  // Registers image as the archive resource name. The test binary of the
-  // Windows build has no archive resources and cannot add any.
-  bool AddArchive(const char* name, const std::string& image) {
-#ifdef _WIN32
-    (void)name;
-    (void)image;
-    return false;
-#else
-    images_.push_back(image);
-    const std::string& kept = images_.back();
-    platform::RegisterResource(platform::kArchiveResourceType, name, kept.data(),
-                               static_cast<uint32_t>(kept.size()));
-    return true;
-#endif
-  }
-
-  // A payload that holds just the next stage's program, so that the stage can start.
-  bool AddStage() {
-    ArchiveWriter writer;
-    writer.AddFile("Vistart.exe", "stage");
-    return AddArchive("SETUPBASE", writer.Build());
-  }
-
-  std::string Script(const std::string& name) {
-    std::string text;
-    EXPECT_TRUE(ScratchDir::ReadFile(temp_ + name, &text)) << name;
-    return text;
-  }
-
-  // After a failure: nothing below the temporary folder, nothing started.
-  void ExpectNothingLeft(const SetupOutcome& outcome, int exitCode) {
-    EXPECT_EQ(exitCode, outcome.exitCode);
-    EXPECT_NE(1, outcome.exitCode);
-    EXPECT_STRNE("", outcome.detail);
-    EXPECT_TRUE(ScratchDir::ListTree(scratch_.Path()).empty())
-        << ::testing::PrintToString(ScratchDir::ListTree(scratch_.Path()));
-    EXPECT_EQ(0, platform::CommandCountForTesting());
-    EXPECT_FALSE(stageLaunched);
-  }
-
-  std::string ExpectedCommand(const std::string& script, const std::string& arguments) {
-    return std::string("Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None "
-                       "Wnd=Maximized ResourceFile=\"") +
-           kModulePath + "\" CleanUp=\"" + script + "\" " + arguments;
-  }
-
-  ScratchDir scratch_;
-  std::string temp_;
-  std::list<std::string> images_;
-};
+using setup_sequence_testing::Lines;
+using setup_sequence_testing::SetupSequenceTest;
 
 TEST_F(SetupSequenceTest, ExampleScriptLineForLine) {
   ArchiveWriter writer;
@@ -453,12 +359,68 @@ TEST(CreateFreshDirTest, TakesOnlyAFolderItMakesItself) {
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\file").c_str(), &dirs));
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\no\\parent").c_str(), &dirs));
   EXPECT_EQ(1, dirs.GetCount());
-  // Made but not entered: recorded all the same, so that it is removed with the rest.
+  // Made but not entered: not the run's folder after all, so it goes again at once.
   platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
   EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\unentered").c_str(), &dirs));
   platform::FileFaults::Clear();
+  EXPECT_EQ(1, dirs.GetCount());
+  EXPECT_NE(0, platform::Access((scratch.Path() + "\\unentered").c_str(), platform::kAccessExists));
+  // ... unless it cannot be removed: then it is recorded, to go with the rest.
+  platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
+  platform::FileFaults::Arm(platform::FileCall::Remove, platform::FileFault::Fail);
+  EXPECT_EQ(1, CreateFreshDir((scratch.Path() + "\\kept").c_str(), &dirs));
+  platform::FileFaults::Clear();
   ASSERT_EQ(2, dirs.GetCount());
-  EXPECT_EQ(scratch.Path() + "\\unentered", std::string(*dirs.begin()));
+  EXPECT_EQ(scratch.Path() + "\\kept", std::string(*dirs.begin()));
+}
+
+// A work-folder name that was made but could not be entered is not the work folder: the
+// script names only the folder the run unpacked into, and the other is gone at once.
+TEST_F(SetupSequenceTest, UnenteredWorkFolderCandidateLeavesNoTrace) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  // The run's first folder entered is the first work-folder candidate, VAVOdozu0.
+  platform::FileFaults::Arm(platform::FileCall::ChangeDir, platform::FileFault::Fail);
+  SetupOutcome outcome = RunSetupSequence(temp_.c_str(), "");
+  ASSERT_EQ(kExitSuccess, outcome.exitCode) << outcome.detail;
+  const std::string workDir = platform::LastCommandDirForTesting();
+  std::vector<std::string> rmdirs;
+  for (const std::string& line : Lines(Script("0.bat"))) {
+    if (line.compare(0, 6, "rmdir ") == 0) rmdirs.push_back(line.substr(6));
+  }
+  EXPECT_EQ(std::vector<std::string>{workDir}, rmdirs);
+  const std::vector<std::string> tree = ScratchDir::ListTree(scratch_.Path());
+  const std::string workName = workDir.substr(temp_.size()) + "\\";
+  EXPECT_EQ((std::vector<std::string>{"0.bat", workName, workName + "Vistart.exe"}), tree);
+}
+
+// The start of the next stage without memory for it is out of memory, not a blocked program.
+TEST_F(SetupSequenceTest, StartWithoutMemoryIsOutOfMemory) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  for (uint32_t error : {8u, 14u}) {  // ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY
+    SCOPED_TRACE(error);
+    platform::RecordCommandsForTesting(true);
+    platform::FailProgramStartsForTesting(error);
+    ExpectNothingLeft(RunSetupSequence(temp_.c_str(), ""), kExitOutOfMemory);
+  }
+}
+
+// Failure texts name the temporary folder as it is, not in its escaped pattern form.
+TEST_F(SetupSequenceTest, FailureTextsNameTheTemporaryFolderAsItIs) {
+  if (!AddStage()) GTEST_SKIP() << "no archive resources in this build";
+  const std::string temp = temp_ + "50% off\\";
+  ASSERT_EQ(0, platform::MakeDir((temp_ + "50% off").c_str()));
+  // No work folder can be made in ten tries (exit 3) ...
+  platform::FileFaults::Arm(platform::FileCall::MakeDir, platform::FileFault::Fail, 0, 100);
+  SetupOutcome outcome = RunSetupSequence(temp.c_str(), "");
+  platform::FileFaults::Clear();
+  EXPECT_EQ(kExitStreamFailure, outcome.exitCode);
+  EXPECT_EQ("the work folder could not be made in " + temp, std::string(outcome.detail));
+  // ... nor the script under any name (the detail of exit 3 names the file).
+  platform::FileFaults::Arm(platform::FileCall::Open, platform::FileFault::Fail, 0, 100);
+  outcome = RunSetupSequence(temp.c_str(), "");
+  platform::FileFaults::Clear();
+  EXPECT_EQ(kExitStreamFailure, outcome.exitCode);
+  EXPECT_EQ(std::string::npos, std::string(outcome.detail).find("%%")) << outcome.detail;
 }
 
 TEST_F(SetupSequenceTest, FailedFirstScriptWriteLeavesNothing) {

@@ -10,6 +10,7 @@
 #include "platform/process_wait.h"
 #include "platform/resources.h"
 #include "platform/testing/scratch_dir.h"
+#include "platform/testing/process_recorder.h"
 
 #include <gtest/gtest.h>
 

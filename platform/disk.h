@@ -2,9 +2,8 @@
 // The temporary folder as GetTempPathA gives it, the free bytes of a drive
 // (GetDiskFreeSpaceExA when the system has it, else GetDiskFreeSpaceA) and the
 // removal of files and empty folders. The host build answers over the
-// drive-letter view (platform/host/drive_map.h). Both builds honour the test
-// overrides below, so that tests can set the temporary folder and the free
-// figure without touching the real system.
+// drive-letter view (platform/host/drive_map.h). Tests set the temporary folder
+// and the free figure through platform/testing/disk_overrides.h.
 #ifndef VX_PLATFORM_DISK_H
 #define VX_PLATFORM_DISK_H
 
@@ -15,8 +14,7 @@ namespace platform {
 // GetTempPathA(size, buffer): the length of the path copied to buffer (its
 // terminator not counted), the size needed when buffer is too small (buffer
 // then unchanged), 0 on failure. The path normally ends with a backslash; it
-// is passed on as the system gives it, unchecked. The host gives "C:\" unless
-// a test override is set.
+// is passed on as the system gives it, unchecked. The host gives "C:\".
 uint32_t GetTempFolder(uint32_t size, char* buffer);
 
 // Free bytes available to the caller on root ("C:", a drive letter and a
@@ -32,16 +30,6 @@ double GetDriveFreeBytes(const char* root);
 // anywhere in this process on Windows). True on success.
 bool RemoveFile(const char* path);
 bool RemoveDir(const char* path);
-
-// Test overrides, for both builds. A null path clears the temporary-folder
-// override; ClearDriveFreeBytesForTesting clears the free-space one. While set,
-// the calls above return them instead of asking the system. Single-threaded.
-void SetTempFolderForTesting(const char* path);
-void SetDriveFreeBytesForTesting(double freeBytes);
-void ClearDriveFreeBytesForTesting();
-// While hide is true, Windows acts as if the extended free-space call were
-// missing, so that the GetDiskFreeSpaceA fallback answers. The host ignores it.
-void HideExtendedFreeSpaceForTesting(bool hide);
 
 }  // namespace platform
 

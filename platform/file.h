@@ -2,8 +2,8 @@
 // Seven operations that mirror CreateFileA, ReadFile, WriteFile, SetFilePointer,
 // LockFile, UnlockFile and CloseHandle. The Windows build makes those calls; the host
 // build gives the same behaviour over POSIX (see platform/host/file.cpp for how the
-// share modes and range locks are kept). FileFaults lets tests make the next call of a
-// kind fail, in both builds.
+// share modes and range locks are kept). Tests make calls fail through
+// platform/testing/file_faults.h.
 #ifndef VX_PLATFORM_FILE_H
 #define VX_PLATFORM_FILE_H
 
@@ -78,72 +78,6 @@ bool FileUnlock(FileHandle handle, uint32_t offset, uint32_t length);
 // Closes the handle and releases its locks. After the call the handle is gone, also when
 // false is returned.
 bool FileClose(FileHandle handle);
-
-// Fault injection for tests, in the manner of SQLite's replaceable system calls: the
-// platform layer consults this table before each call and, when a fault is armed for that
-// kind, fails the call (or cuts it short) instead of, or on top of, the system call.
-// Single-threaded: the table is shared by the whole process and not guarded.
-// MakeDir and ChangeDir are the directory calls of dirs.h, so that tests can make making or
-// entering a folder fail.
-enum class FileCall { Open, Read, Write, Seek, Lock, Unlock, Close, MakeDir, ChangeDir, Count };
-
-enum class FileFault {
-  None,
-  // The call fails. Open, Read, Write, Seek, Lock and Unlock do nothing; Close still
-  // closes the handle (so that nothing leaks) and then reports failure.
-  Fail,
-  // Write writes only the first half of the bytes (rounded down) and reports success
-  // with that count; Seek lands one byte before the target (if the target is not 0);
-  // Read reads at most half the bytes; MakeDir makes the folder and then reports failure,
-  // as when someone else made it first. The other calls treat Short as Fail.
-  Short,
-};
-
-class FileFaults {
- public:
-  // Arms `fault` for the `times` calls of kind `call` that come after `passes` calls of
-  // that kind that still succeed. One fault per kind; arming again replaces it.
-  static void Arm(FileCall call, FileFault fault, uint32_t passes = 0, uint32_t times = 1) {
-    Slot& slot = Table()[static_cast<int>(call)];
-    slot.fault = times > 0 ? fault : FileFault::None;
-    slot.passes = passes;
-    slot.times = times;
-  }
-
-  // Disarms every kind.
-  static void Clear() {
-    for (int i = 0; i < static_cast<int>(FileCall::Count); ++i) Table()[i] = Slot();
-  }
-
-  // True while a fault of that kind is armed and has not been applied yet.
-  static bool Pending(FileCall call) {
-    return Table()[static_cast<int>(call)].fault != FileFault::None;
-  }
-
-  // For the platform implementations: the fault to apply to this call, consuming it.
-  static FileFault Take(FileCall call) {
-    Slot& slot = Table()[static_cast<int>(call)];
-    if (slot.fault == FileFault::None) return FileFault::None;
-    if (slot.passes > 0) {
-      --slot.passes;
-      return FileFault::None;
-    }
-    FileFault fault = slot.fault;
-    if (--slot.times == 0) slot.fault = FileFault::None;
-    return fault;
-  }
-
- private:
-  struct Slot {
-    FileFault fault = FileFault::None;
-    uint32_t passes = 0;
-    uint32_t times = 0;
-  };
-  static Slot* Table() {
-    static Slot table[static_cast<int>(FileCall::Count)];
-    return table;
-  }
-};
 
 }  // namespace platform
 

@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/testing/file_faults.h"
 
 #include <gtest/gtest.h>
 

@@ -15,10 +15,6 @@ void* GlobalBlockAlloc(size_t size);
 // Unlocks and frees a block of GlobalBlockAlloc; null does nothing.
 void GlobalBlockFree(void* block);
 
-// Test seam: the next `successes` allocations succeed as usual, every later one fails, until
-// called with a negative count (the default: never fail).
-void FailGlobalBlockAllocAfterForTesting(int successes);
-
 }  // namespace platform
 
 #endif  // VX_PLATFORM_GLOBAL_MEMORY_H

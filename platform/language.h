@@ -12,11 +12,6 @@ namespace platform {
 uint16_t GetUserDefaultLanguage();
 uint16_t GetSystemDefaultLanguage();
 
-// Test seam: replaces the two queries (a null pointer keeps the platform's own). Both sides
-// take it, so tests that pick a language run on Windows too. Not for production code.
-using LanguageQuery = uint16_t (*)();
-void SetLanguageQueriesForTesting(LanguageQuery user, LanguageQuery system);
-
 }  // namespace platform
 
 #endif  // VX_PLATFORM_LANGUAGE_H

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "stream/stream_testing.h"
+#include "platform/testing/file_faults.h"
 
 using platform::FileCall;
 using platform::FileFault;

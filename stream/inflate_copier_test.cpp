@@ -8,6 +8,7 @@
 #include "stream/file_stream.h"
 #include "stream/mem_reader.h"
 #include "stream/stream_testing.h"
+#include "platform/testing/file_faults.h"
 
 using platform::FileCall;
 using platform::FileFault;

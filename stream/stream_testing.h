@@ -21,6 +21,7 @@
 #include "platform/file.h"
 #include "stream/stream_exception.h"
 #include "stream/stream_interfaces.h"
+#include "platform/testing/file_faults.h"
 
 namespace vxtest {
 

@@ -10,6 +10,7 @@
 #include "platform/memory.h"
 #include "platform/testing/parallel_runs.h"
 #include "string/vx_string.h"
+#include "platform/testing/allocation_faults.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "platform/memory.h"
 #include "string/vx_string.h"
+#include "platform/testing/allocation_faults.h"
 
 namespace {
 

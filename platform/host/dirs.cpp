@@ -2,7 +2,7 @@
 // belongs in platform/host.
 #include "platform/dirs.h"
 
-#include "platform/file.h"
+#include "platform/common/wrappable.h"
 #include "platform/host/cp1252.h"
 #include "platform/host/drive_map.h"
 
@@ -187,7 +187,7 @@ std::string MappedDrive(char letter) {
 
 std::string HostPath(const char* windowsPath) { return HostPathOf(windowsPath); }
 
-int Access(const char* path, int mode) {
+int VX_PLATFORM_ENTRY(Access)(const char* path, int mode) {
   std::string host = HostPathOf(path);
   if (host.empty()) return -1;
   int hostMode = F_OK;
@@ -196,17 +196,13 @@ int Access(const char* path, int mode) {
   return access(host.c_str(), hostMode) == 0 ? 0 : -1;
 }
 
-int MakeDir(const char* path) {
-  const FileFault fault = FileFaults::Take(FileCall::MakeDir);
-  if (fault == FileFault::Fail) return -1;
+int VX_PLATFORM_ENTRY(MakeDir)(const char* path) {
   std::string host = HostPathOf(path);
   if (host.empty()) return -1;
-  const int made = mkdir(host.c_str(), 0777) == 0 ? 0 : -1;
-  return fault == FileFault::Short ? -1 : made;
+  return mkdir(host.c_str(), 0777) == 0 ? 0 : -1;
 }
 
-int ChangeDir(const char* path) {
-  if (FileFaults::Take(FileCall::ChangeDir) != FileFault::None) return -1;
+int VX_PLATFORM_ENTRY(ChangeDir)(const char* path) {
   int drive;
   bool namedDrive;
   std::vector<std::string> components;
@@ -218,7 +214,7 @@ int ChangeDir(const char* path) {
   return 0;
 }
 
-char* GetCwd(char* buffer, int size) {
+char* VX_PLATFORM_ENTRY(GetCwd)(char* buffer, int size) {
   DriveTable& table = Table();
   std::string text;
   text += static_cast<char>('A' + table.current);
@@ -246,9 +242,9 @@ char* GetCwd(char* buffer, int size) {
 
 void FreeCwd(char* block) { std::free(block); }
 
-int GetDrive() { return Table().current + 1; }
+int VX_PLATFORM_ENTRY(GetDrive)() { return Table().current + 1; }
 
-int ChangeDrive(int drive) {
+int VX_PLATFORM_ENTRY(ChangeDrive)(int drive) {
   if (drive < 1 || drive > kDriveCount) return -1;
   DriveTable& table = Table();
   if (table.drives[drive - 1].root.empty()) return -1;

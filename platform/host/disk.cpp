@@ -2,25 +2,35 @@
 // Only generic POSIX code belongs in platform/host.
 #include "platform/disk.h"
 
-#include "platform/common/test_overrides.h"
+#include "platform/common/wrappable.h"
 #include "platform/host/drive_map.h"
 
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cstring>
 #include <string>
 
 namespace platform {
 
-uint32_t GetTempFolder(uint32_t size, char* buffer) {
-  const char* path = internal::TempFolderOverride();
-  return internal::CopyAsTempPath(path != nullptr ? path : "C:\\", size, buffer);
+namespace {
+
+constexpr char kHostTempFolder[] = "C:\\";
+
+}  // namespace
+
+uint32_t VX_PLATFORM_ENTRY(GetTempFolder)(uint32_t size, char* buffer) {
+  const uint32_t length = sizeof kHostTempFolder - 1;
+  if (length + 1 > size) return length + 1;
+  std::memcpy(buffer, kHostTempFolder, length + 1);
+  return length;
 }
 
-double GetDriveFreeBytes(const char* root) {
-  double overridden = 0.0;
-  if (internal::FreeBytesOverride(&overridden)) return overridden;
+namespace internal {
+
+// The host has one free-space query; it stands for both of Windows.
+double FreeBytesOfRootFolder(const char* root) {
   if (root == nullptr || root[0] == '\0' || root[1] != ':') return 0.0;
   std::string dir = MappedDrive(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
   if (dir.empty()) return 0.0;
@@ -29,14 +39,18 @@ double GetDriveFreeBytes(const char* root) {
   return static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize);
 }
 
-bool RemoveFile(const char* path) {
+}  // namespace internal
+
+double VX_PLATFORM_ENTRY(GetDriveFreeBytes)(const char* root) {
+  return internal::FreeBytesOfRootFolder(root);
+}
+
+bool VX_PLATFORM_ENTRY(RemoveFile)(const char* path) {
   std::string host = HostPath(path);
   return !host.empty() && unlink(host.c_str()) == 0;
 }
 
-void HideExtendedFreeSpaceForTesting(bool) {}
-
-bool RemoveDir(const char* path) {
+bool VX_PLATFORM_ENTRY(RemoveDir)(const char* path) {
   std::string host = HostPath(path);
   return !host.empty() && rmdir(host.c_str()) == 0;
 }

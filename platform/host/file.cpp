@@ -30,6 +30,8 @@
 // handle was asked for is enforced here. Where the file permits less, the descriptor gets
 // just the access asked for, and the handle's range locks are then shared read locks.
 #include "platform/file.h"
+
+#include "platform/common/wrappable.h"
 #include "platform/host/drive_map.h"
 
 #include <fcntl.h>
@@ -151,11 +153,8 @@ std::string HostAbsolutePath(const char* path) {
 
 }  // namespace
 
-FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition) {
-  if (FileFaults::Take(FileCall::Open) != FileFault::None) {
-    errno = EACCES;
-    return InvalidFileHandle();
-  }
+FileHandle VX_PLATFORM_ENTRY(FileOpen)(const char* path, uint32_t access, uint32_t share,
+                                       uint32_t disposition) {
   if (path == nullptr || *path == '\0') {
     errno = ENOENT;
     return InvalidFileHandle();
@@ -211,15 +210,13 @@ FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t 
   return file;
 }
 
-bool FileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
-  FileFault fault = FileFaults::Take(FileCall::Read);
+bool VX_PLATFORM_ENTRY(FileRead)(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
   HostFile* file = Get(handle);
-  if (fault == FileFault::Fail || file == nullptr) return false;
+  if (file == nullptr) return false;
   if (!file->canRead) {
     errno = EBADF;
     return false;
   }
-  if (fault == FileFault::Short) count /= 2;
   ssize_t done;
   do {
     done = ::read(file->fd, buffer, count);
@@ -229,20 +226,13 @@ bool FileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
   return true;
 }
 
-bool FileWrite(FileHandle handle, const void* buffer, uint32_t count, uint32_t* written) {
-  FileFault fault = FileFaults::Take(FileCall::Write);
+bool VX_PLATFORM_ENTRY(FileWrite)(FileHandle handle, const void* buffer, uint32_t count,
+                                  uint32_t* written) {
   HostFile* file = Get(handle);
-  if (fault == FileFault::Fail || file == nullptr) return false;
+  if (file == nullptr) return false;
   if (!file->canWrite) {
     errno = EBADF;
     return false;
-  }
-  if (fault == FileFault::Short) {
-    count /= 2;
-    if (count == 0) {
-      *written = 0;
-      return true;
-    }
   }
   ssize_t done;
   do {
@@ -253,10 +243,9 @@ bool FileWrite(FileHandle handle, const void* buffer, uint32_t count, uint32_t* 
   return true;
 }
 
-uint32_t FileSeek(FileHandle handle, int32_t distance, uint32_t origin) {
-  FileFault fault = FileFaults::Take(FileCall::Seek);
+uint32_t VX_PLATFORM_ENTRY(FileSeek)(FileHandle handle, int32_t distance, uint32_t origin) {
   HostFile* file = Get(handle);
-  if (fault == FileFault::Fail || file == nullptr) return FileSeekFailed;
+  if (file == nullptr) return FileSeekFailed;
   int whence;
   switch (origin) {
     case FileBegin: whence = SEEK_SET; break;
@@ -274,14 +263,12 @@ uint32_t FileSeek(FileHandle handle, int32_t distance, uint32_t origin) {
     errno = EINVAL;
     return FileSeekFailed;
   }
-  if (fault == FileFault::Short && position > 0) position = lseek(file->fd, position - 1, SEEK_SET);
   return static_cast<uint32_t>(position);
 }
 
-bool FileLock(FileHandle handle, uint32_t offset, uint32_t length) {
-  FileFault fault = FileFaults::Take(FileCall::Lock);
+bool VX_PLATFORM_ENTRY(FileLock)(FileHandle handle, uint32_t offset, uint32_t length) {
   HostFile* file = Get(handle);
-  if (fault != FileFault::None || file == nullptr) return false;
+  if (file == nullptr) return false;
   const uint64_t begin = offset, end = uint64_t(offset) + length;
   for (const LockedRange& range : file->locks) {
     if (length != 0 && range.length != 0 && begin < uint64_t(range.offset) + range.length &&
@@ -298,10 +285,9 @@ bool FileLock(FileHandle handle, uint32_t offset, uint32_t length) {
   return true;
 }
 
-bool FileUnlock(FileHandle handle, uint32_t offset, uint32_t length) {
-  FileFault fault = FileFaults::Take(FileCall::Unlock);
+bool VX_PLATFORM_ENTRY(FileUnlock)(FileHandle handle, uint32_t offset, uint32_t length) {
   HostFile* file = Get(handle);
-  if (fault != FileFault::None || file == nullptr) return false;
+  if (file == nullptr) return false;
   for (auto it = file->locks.begin(); it != file->locks.end(); ++it) {
     if (it->offset != offset || it->length != length) continue;
     if (length != 0 && !SetLock(file->fd, F_UNLCK, off_t(offset), off_t(length))) return false;
@@ -312,15 +298,14 @@ bool FileUnlock(FileHandle handle, uint32_t offset, uint32_t length) {
   return false;
 }
 
-bool FileClose(FileHandle handle) {
-  FileFault fault = FileFaults::Take(FileCall::Close);
+bool VX_PLATFORM_ENTRY(FileClose)(FileHandle handle) {
   HostFile* file = Get(handle);
   if (file == nullptr) return false;
   // Linux releases the descriptor even when close reports EINTR; retrying could close
   // another thread's new descriptor, so EINTR counts as closed.
   bool closed = close(file->fd) == 0 || errno == EINTR;
   delete file;
-  return closed && fault == FileFault::None;
+  return closed;
 }
 
 }  // namespace platform

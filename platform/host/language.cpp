@@ -1,23 +1,17 @@
-// Host languages: a fixed English default that tests replace through the seam.
+// Host languages: a fixed English default.
 #include "platform/language.h"
+
+#include "platform/common/wrappable.h"
 
 namespace platform {
 namespace {
 
 constexpr uint16_t kHostLanguage = 0x0409;
 
-LanguageQuery userQuery = nullptr;
-LanguageQuery systemQuery = nullptr;
-
 }  // namespace
 
-uint16_t GetUserDefaultLanguage() { return userQuery ? userQuery() : kHostLanguage; }
+uint16_t VX_PLATFORM_ENTRY(GetUserDefaultLanguage)() { return kHostLanguage; }
 
-uint16_t GetSystemDefaultLanguage() { return systemQuery ? systemQuery() : kHostLanguage; }
-
-void SetLanguageQueriesForTesting(LanguageQuery user, LanguageQuery system) {
-  userQuery = user;
-  systemQuery = system;
-}
+uint16_t VX_PLATFORM_ENTRY(GetSystemDefaultLanguage)() { return kHostLanguage; }
 
 }  // namespace platform

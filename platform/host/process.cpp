@@ -1,23 +1,33 @@
-// Host module name and program start: nothing is started, the command is kept
-// for tests. Only generic POSIX code belongs in platform/host.
+// Host module name and program start. The host runs no Windows program: a start
+// is taken as made and nothing runs. Only generic POSIX code belongs in
+// platform/host.
 #include "platform/process.h"
 
-#include "platform/common/test_overrides.h"
+#include "platform/common/wrappable.h"
+
+#include <cstring>
 
 namespace platform {
 
-uint32_t GetModulePath(void* module, char* buffer, uint32_t size) {
+namespace {
+
+constexpr char kHostModulePath[] = "C:\\zvsetup.exe";
+constexpr uint32_t kWinExecStarted = 33;  // any value above 31
+
+}  // namespace
+
+uint32_t VX_PLATFORM_ENTRY(GetModulePath)(void* module, char* buffer, uint32_t size) {
   (void)module;
-  const char* path = internal::ModulePathOverride();
-  return internal::CopyAsModulePath(path != nullptr ? path : "C:\\zvsetup.exe", size, buffer);
+  if (size == 0) return 0;
+  uint32_t length = sizeof kHostModulePath - 1;
+  if (length >= size) length = size - 1;
+  std::memcpy(buffer, kHostModulePath, length);
+  buffer[length] = '\0';
+  return length;
 }
 
-uint32_t StartCommand(const char* command, uint32_t show) {
-  return internal::RecordCommand(command, show);
-}
+uint32_t VX_PLATFORM_ENTRY(StartCommand)(const char*, uint32_t) { return kWinExecStarted; }
 
-uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show) {
-  return internal::RecordProgramStart(program, commandLine, show);
-}
+uint32_t VX_PLATFORM_ENTRY(StartProgram)(const char*, const char*, uint32_t) { return 0; }
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 // in platform/win.
 #include "platform/dirs.h"
 
-#include "platform/file.h"
+#include "platform/common/wrappable.h"
 
 #include <direct.h>
 #include <io.h>
@@ -11,26 +11,18 @@
 
 namespace platform {
 
-int Access(const char* path, int mode) { return _access(path, mode); }
+int VX_PLATFORM_ENTRY(Access)(const char* path, int mode) { return _access(path, mode); }
 
-int MakeDir(const char* path) {
-  const FileFault fault = FileFaults::Take(FileCall::MakeDir);
-  if (fault == FileFault::Fail) return -1;
-  const int made = _mkdir(path);
-  return fault == FileFault::Short ? -1 : made;
-}
+int VX_PLATFORM_ENTRY(MakeDir)(const char* path) { return _mkdir(path); }
 
-int ChangeDir(const char* path) {
-  if (FileFaults::Take(FileCall::ChangeDir) != FileFault::None) return -1;
-  return _chdir(path);
-}
+int VX_PLATFORM_ENTRY(ChangeDir)(const char* path) { return _chdir(path); }
 
-char* GetCwd(char* buffer, int size) { return _getcwd(buffer, size); }
+char* VX_PLATFORM_ENTRY(GetCwd)(char* buffer, int size) { return _getcwd(buffer, size); }
 
 void FreeCwd(char* block) { std::free(block); }
 
-int GetDrive() { return _getdrive(); }
+int VX_PLATFORM_ENTRY(GetDrive)() { return _getdrive(); }
 
-int ChangeDrive(int drive) { return _chdrive(drive); }
+int VX_PLATFORM_ENTRY(ChangeDrive)(int drive) { return _chdrive(drive); }
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 // in platform/win.
 #include "platform/disk.h"
 
-#include "platform/common/test_overrides.h"
+#include "platform/common/wrappable.h"
 #include "platform/win/system_library.h"
 
 #include <windows.h>
@@ -16,18 +16,19 @@ using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULAR
 
 // The extended call is missing from the first Windows 95 release, so it is
 // looked up rather than imported; without it the launcher would not load there.
-bool extendedHidden = false;
-
 GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceEx() {
-  if (extendedHidden) return nullptr;
   return internal::FindFunction<GetDiskFreeSpaceExAFunction>(GetModuleHandleA("kernel32.dll"),
                                                              "GetDiskFreeSpaceExA");
 }
 
+}  // namespace
+
+namespace internal {
+
 // GetDiskFreeSpaceA documents its root as a drive's root folder, with the
 // backslash ("C:\"); a bare "C:" names the drive's current folder, which the
 // older systems that lack the extended call refuse.
-double GetFreeBytesOfRoot(const char* root) {
+double FreeBytesOfRootFolder(const char* root) {
   char rootFolder[4] = {root[0], ':', '\\', '\0'};
   DWORD sectorsPerCluster = 0;
   DWORD bytesPerSector = 0;
@@ -42,17 +43,13 @@ double GetFreeBytesOfRoot(const char* root) {
          static_cast<double>(freeClusters);
 }
 
-}  // namespace
+}  // namespace internal
 
-uint32_t GetTempFolder(uint32_t size, char* buffer) {
-  const char* path = internal::TempFolderOverride();
-  if (path != nullptr) return internal::CopyAsTempPath(path, size, buffer);
+uint32_t VX_PLATFORM_ENTRY(GetTempFolder)(uint32_t size, char* buffer) {
   return GetTempPathA(size, buffer);
 }
 
-double GetDriveFreeBytes(const char* root) {
-  double overridden = 0.0;
-  if (internal::FreeBytesOverride(&overridden)) return overridden;
+double VX_PLATFORM_ENTRY(GetDriveFreeBytes)(const char* root) {
   GetDiskFreeSpaceExAFunction getFreeEx = FindGetDiskFreeSpaceEx();
   if (getFreeEx != nullptr) {
     ULARGE_INTEGER available;
@@ -63,13 +60,11 @@ double GetDriveFreeBytes(const char* root) {
     getFreeEx(root, &available, &total, nullptr);
     return static_cast<double>(static_cast<int64_t>(available.QuadPart));
   }
-  return GetFreeBytesOfRoot(root);
+  return internal::FreeBytesOfRootFolder(root);
 }
 
-bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+bool VX_PLATFORM_ENTRY(RemoveFile)(const char* path) { return DeleteFileA(path) != 0; }
 
-bool RemoveDir(const char* path) { return RemoveDirectoryA(path) != 0; }
-
-void HideExtendedFreeSpaceForTesting(bool hide) { extendedHidden = hide; }
+bool VX_PLATFORM_ENTRY(RemoveDir)(const char* path) { return RemoveDirectoryA(path) != 0; }
 
 }  // namespace platform

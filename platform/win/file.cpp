@@ -1,6 +1,7 @@
-// Windows files: the kernel calls themselves, behind the fault table. Only Windows code
-// belongs in platform/win.
+// Windows files: the kernel calls themselves. Only Windows code belongs in platform/win.
 #include "platform/file.h"
+
+#include "platform/common/wrappable.h"
 
 #include <windows.h>
 
@@ -30,65 +31,48 @@ bool IsHandle(FileHandle handle) {
 
 }  // namespace
 
-FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition) {
-  if (FileFaults::Take(FileCall::Open) != FileFault::None) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return InvalidFileHandle();
-  }
+FileHandle VX_PLATFORM_ENTRY(FileOpen)(const char* path, uint32_t access, uint32_t share,
+                                       uint32_t disposition) {
   HANDLE handle = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   return handle == INVALID_HANDLE_VALUE ? InvalidFileHandle() : handle;
 }
 
-bool FileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
-  FileFault fault = FileFaults::Take(FileCall::Read);
-  if (fault == FileFault::Fail || !IsHandle(handle)) return false;
-  if (fault == FileFault::Short) count /= 2;
+bool VX_PLATFORM_ENTRY(FileRead)(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
+  if (!IsHandle(handle)) return false;
   DWORD done = 0;
   if (!ReadFile(handle, buffer, count, &done, nullptr)) return false;
   *read = done;
   return true;
 }
 
-bool FileWrite(FileHandle handle, const void* buffer, uint32_t count, uint32_t* written) {
-  FileFault fault = FileFaults::Take(FileCall::Write);
-  if (fault == FileFault::Fail || !IsHandle(handle)) return false;
-  if (fault == FileFault::Short) {
-    count /= 2;
-    if (count == 0) {
-      *written = 0;
-      return true;
-    }
-  }
+bool VX_PLATFORM_ENTRY(FileWrite)(FileHandle handle, const void* buffer, uint32_t count,
+                                  uint32_t* written) {
+  if (!IsHandle(handle)) return false;
   DWORD done = 0;
   if (!WriteFile(handle, buffer, count, &done, nullptr)) return false;
   *written = done;
   return true;
 }
 
-uint32_t FileSeek(FileHandle handle, int32_t distance, uint32_t origin) {
-  FileFault fault = FileFaults::Take(FileCall::Seek);
-  if (fault == FileFault::Fail || !IsHandle(handle)) return FileSeekFailed;
+uint32_t VX_PLATFORM_ENTRY(FileSeek)(FileHandle handle, int32_t distance, uint32_t origin) {
+  if (!IsHandle(handle)) return FileSeekFailed;
   // No high part: the distance is taken as signed, and a target beyond 4 GiB fails.
-  DWORD position = SetFilePointer(handle, distance, nullptr, origin);
-  if (position == INVALID_SET_FILE_POINTER || fault != FileFault::Short || position == 0) return position;
-  return SetFilePointer(handle, -1, nullptr, FILE_CURRENT);
+  return SetFilePointer(handle, distance, nullptr, origin);
 }
 
-bool FileLock(FileHandle handle, uint32_t offset, uint32_t length) {
-  if (FileFaults::Take(FileCall::Lock) != FileFault::None || !IsHandle(handle)) return false;
+bool VX_PLATFORM_ENTRY(FileLock)(FileHandle handle, uint32_t offset, uint32_t length) {
+  if (!IsHandle(handle)) return false;
   return LockFile(handle, offset, 0, length, 0) != 0;
 }
 
-bool FileUnlock(FileHandle handle, uint32_t offset, uint32_t length) {
-  if (FileFaults::Take(FileCall::Unlock) != FileFault::None || !IsHandle(handle)) return false;
+bool VX_PLATFORM_ENTRY(FileUnlock)(FileHandle handle, uint32_t offset, uint32_t length) {
+  if (!IsHandle(handle)) return false;
   return UnlockFile(handle, offset, 0, length, 0) != 0;
 }
 
-bool FileClose(FileHandle handle) {
-  FileFault fault = FileFaults::Take(FileCall::Close);
+bool VX_PLATFORM_ENTRY(FileClose)(FileHandle handle) {
   if (!IsHandle(handle)) return false;
-  bool closed = CloseHandle(handle) != 0;
-  return closed && fault == FileFault::None;
+  return CloseHandle(handle) != 0;
 }
 
 }  // namespace platform

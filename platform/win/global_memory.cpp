@@ -2,14 +2,14 @@
 // platform/win.
 #include "platform/global_memory.h"
 
-#include "platform/common/allocation_faults.h"
+#include "platform/common/wrappable.h"
 
 #include <windows.h>
 
 namespace platform {
 
-void* GlobalBlockAlloc(size_t size) {
-  if (size == 0 || internal::TakeGlobalBlockFault()) return nullptr;
+void* VX_PLATFORM_ENTRY(GlobalBlockAlloc)(size_t size) {
+  if (size == 0) return nullptr;
   HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!handle) return nullptr;
   void* block = GlobalLock(handle);

@@ -1,25 +1,14 @@
 // Windows languages: the kernel's language queries. Only Windows code belongs in platform/win.
 #include "platform/language.h"
 
+#include "platform/common/wrappable.h"
+
 #include <windows.h>
 
 namespace platform {
-namespace {
 
-LanguageQuery userQuery = nullptr;
-LanguageQuery systemQuery = nullptr;
+uint16_t VX_PLATFORM_ENTRY(GetUserDefaultLanguage)() { return GetUserDefaultLangID(); }
 
-}  // namespace
-
-uint16_t GetUserDefaultLanguage() { return userQuery ? userQuery() : GetUserDefaultLangID(); }
-
-uint16_t GetSystemDefaultLanguage() {
-  return systemQuery ? systemQuery() : GetSystemDefaultLangID();
-}
-
-void SetLanguageQueriesForTesting(LanguageQuery user, LanguageQuery system) {
-  userQuery = user;
-  systemQuery = system;
-}
+uint16_t VX_PLATFORM_ENTRY(GetSystemDefaultLanguage)() { return GetSystemDefaultLangID(); }
 
 }  // namespace platform

@@ -2,17 +2,14 @@
 // belongs in platform/win.
 #include "platform/memory.h"
 
-#include "platform/common/allocation_faults.h"
+#include "platform/common/wrappable.h"
 
 #include <windows.h>
 
 namespace platform {
 
-void* HeapAllocate(size_t size) {
-  if (internal::TakeHeapFault()) return nullptr;
-  void* block = HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
-  if (block != nullptr) internal::CountHeapAllocation();
-  return block;
+void* VX_PLATFORM_ENTRY(HeapAllocate)(size_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size == 0 ? 1 : size);
 }
 
 void HeapRelease(void* block) {

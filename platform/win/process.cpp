@@ -2,7 +2,7 @@
 // platform/win.
 #include "platform/process.h"
 
-#include "platform/common/test_overrides.h"
+#include "platform/common/wrappable.h"
 
 #include <windows.h>
 
@@ -11,19 +11,16 @@
 
 namespace platform {
 
-uint32_t GetModulePath(void* module, char* buffer, uint32_t size) {
-  const char* path = internal::ModulePathOverride();
-  if (path != nullptr) return internal::CopyAsModulePath(path, size, buffer);
+uint32_t VX_PLATFORM_ENTRY(GetModulePath)(void* module, char* buffer, uint32_t size) {
   return GetModuleFileNameA(static_cast<HMODULE>(module), buffer, size);
 }
 
-uint32_t StartCommand(const char* command, uint32_t show) {
-  if (internal::RecordingCommands()) return internal::RecordCommand(command, show);
+uint32_t VX_PLATFORM_ENTRY(StartCommand)(const char* command, uint32_t show) {
   return WinExec(command, show);
 }
 
-uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show) {
-  if (internal::RecordingCommands()) return internal::RecordProgramStart(program, commandLine, show);
+uint32_t VX_PLATFORM_ENTRY(StartProgram)(const char* program, const char* commandLine,
+                                         uint32_t show) {
   // CreateProcessA may write into the command line while it parses it; it gets a copy.
   const size_t length = std::strlen(commandLine);
   char* writable = static_cast<char*>(std::malloc(length + 1));
@@ -40,6 +37,10 @@ uint32_t StartProgram(const char* program, const char* commandLine, uint32_t sho
   const DWORD error = ok ? 0 : GetLastError();
   std::free(writable);
   if (!ok) return error != 0 ? error : ERROR_GEN_FAILURE;
+  // WinExec returns only once the new program first waits for input (its window is up), or
+  // after its time-out; the caller's splash stays until then. Its result does not matter:
+  // a program that ended, or has no message queue, is as far as it will get.
+  WaitForInputIdle(started.hProcess, kStartedProgramInputWaitMs);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return 0;

@@ -15,6 +15,7 @@
 
 #include "launcher/dib.h"
 #include "platform/global_memory.h"
+#include "platform/testing/allocation_faults.h"
 
 namespace {
 

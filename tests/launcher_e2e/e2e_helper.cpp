@@ -14,6 +14,12 @@
 //   load NAME                 LoadLibraryA(NAME) with the default search order: exit 0 when
 //                             it loaded.
 //   mkdir PATH                CreateDirectoryA(PATH), {XX} spelt as in run: exit 0 when made.
+//   watch-splash MS           waits at most MS for the launcher's splash (a visible dialog
+//                             without a title) to come up and to go again; logs
+//                             "splash-up TICK" and "splash-gone TICK" (planted_log.h).
+// With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program.
+#include "tests/launcher_e2e/planted_log.h"
+
 #include <windows.h>
 
 #include <cctype>
@@ -56,6 +62,7 @@ int Run(const char* tempArg, const char* commandArg) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
+  LogMoment("started");
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
     std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
@@ -63,6 +70,7 @@ int Run(const char* tempArg, const char* commandArg) {
   }
   DWORD code = 99;
   if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+    LogMoment("ended");
     GetExitCodeProcess(process.hProcess, &code);
   } else {
     TerminateProcess(process.hProcess, 99);
@@ -119,6 +127,28 @@ int SetupWindow(const char* outPath, int seconds) {
   return 0;
 }
 
+// The splash is the one visible dialog without a title; message boxes carry one.
+bool SplashIsUp() {
+  HWND window = FindWindowA("#32770", "");
+  return window != nullptr && IsWindowVisible(window);
+}
+
+int WatchSplash(DWORD ms) {
+  const DWORD start = GetTickCount();
+  bool seen = false;
+  while (GetTickCount() - start < ms) {
+    const bool up = SplashIsUp();
+    if (up && !seen) LogMoment("splash-up");
+    if (!up && seen) {
+      LogMoment("splash-gone");
+      return 0;
+    }
+    seen = seen || up;
+    Sleep(10);
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,6 +163,9 @@ int main(int argc, char** argv) {
     return CreateDirectoryA(DecodeBytes(argv[2]).c_str(), nullptr) ? 0 : 1;
   }
   if (argc >= 3 && std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) != nullptr ? 0 : 1;
-  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|load|mkdir ...\n");
+  if (argc >= 3 && std::strcmp(argv[1], "watch-splash") == 0) {
+    return WatchSplash(static_cast<DWORD>(std::atol(argv[2])));
+  }
+  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|load|mkdir|watch-splash ...\n");
   return 2;
 }

@@ -284,6 +284,35 @@ case $scenario in
     check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
     check '[[ ! -f $record ]]' "no next stage ran"
     ;;
+  stage-slow-start)
+    # A next stage that is busy for 2 s before it first asks for a message (a slow PC): the
+    # launcher waits for it as WinExec did, so the splash stays up meanwhile, and then ends
+    # soon after. All moments are the session's millisecond ticks (planted_log.h).
+    cp "$(dirname "$helper")/slow_stage/zvsetup.exe" "$root/zvsetup.exe"
+    export VX_E2E_TIMES="$win_root\\times.txt"
+    wine "$helper" watch-splash 60000 &
+    watch_pid=$!
+    sleep 1
+    run_launcher "-slow"
+    wait "$watch_pid"
+    wait_for_record "$record"
+    moment() { awk -v what="$1" '$1 == what {print $2 + 0; exit}' "$root/times.txt" 2>/dev/null; }
+    started=$(moment started) idle=$(moment stage-idle) up=$(moment splash-up)
+    gone=$(moment splash-gone) ended=$(moment ended)
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    since() { [[ -n $1 && -n $started ]] && echo $(($1 - started)) || echo none; }
+    echo "     (ms after the start: splash up $(since "$up"), next stage waits for input" \
+      "$(since "$idle"), splash gone $(since "$gone"), launcher ended $(since "$ended"))"
+    started=${started:--999999} idle=${idle:-999999} up=${up:-999999} gone=${gone:--999999}
+    ended=${ended:--999999}
+    check '(( idle - started >= 1900 ))' "the next stage was busy for 2 s"
+    check '(( up - started < 1500 && gone - started >= 1500 ))' "the splash was still up 1.5 s after the start"
+    check '(( gone + 50 >= idle ))' "the splash went once the next stage waited for input"
+    check '(( ended >= idle && ended - idle <= 5500 ))' \
+      "the launcher ended after that, within its final wait of at most 5 s"
+    check 'grep -qxF "current_dir=${temp_win}VAVOdozu0" "$record"' "the next stage ran in the work folder"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
   *)
     echo "run_e2e: unknown scenario $scenario" >&2
     exit 2

@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/testing/scratch_dir.h"
+#include "platform/testing/process_recorder.h"
 
 #include <chrono>
 #include <cstdio>
