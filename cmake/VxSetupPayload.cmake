@@ -223,7 +223,7 @@ function(vx_pack_archive name mode path inputs archive)
   endif()
   add_custom_command(OUTPUT ${archive}
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VX_SOURCE_DATE_EPOCH}
-      ${zvpack} create ${vx_setup_pack_level_arg} ${archive} ${sources}
+      ${zvpack} create --quiet ${vx_setup_pack_level_arg} ${archive} ${sources}
     DEPENDS ${zvpack_depends} ${inputs}
     COMMENT "Packing setup archive ${name}"
     VERBATIM)
