@@ -26,6 +26,10 @@ enum ExitCode : int {
   kExitStubRefused = 5,
   // diff: the two files differ.
   kExitDiffer = 6,
+  // setup: the signing command failed (after its retries), or the file it
+  // left is not the setup with a signature added. Nothing new is left beside
+  // the output, and a setup already there is unchanged.
+  kExitSignFailed = 7,
 };
 
 // The list as the help prints it.

@@ -21,7 +21,8 @@ const char kExitCodesHelp[] =
     "  3  a FILE that is no archive or launcher, or is damaged\n"
     "  4  extract: a file could not be written\n"
     "  5  setup: the stub cannot take a payload (no PE image, signed, its layout)\n"
-    "  6  diff: the two differ\n";
+    "  6  diff: the two differ\n"
+    "  7  setup: the signing command failed, or left no signed setup\n";
 
 const char kSummaryHelp[] =
     "usage: zvpack COMMAND [OPTIONS] ARGUMENTS\n"
@@ -92,7 +93,9 @@ const char kExtractHelp[] =
 const char kSetupHelp[] =
     "usage: zvpack setup [-0..-9 | --best] [--threads N] [--exclude GLOB]... [--quiet]\n"
     "                    [--json] --stub STUB --payload DIR|MANIFEST --out SETUP\n"
-    "                    [--version A.B.C.D]\n"
+    "                    [--version A.B.C.D] [--version-info KEY=VALUE]...\n"
+    "                    [--sign-command CMD [--sign-retries N]\n"
+    "                     [--sign-retry-delay SECONDS]]\n"
     "       zvpack setup --check [--exclude GLOB]... [--json] [--stub STUB]\n"
     "                    --payload DIR|MANIFEST\n"
     "\n"
@@ -108,11 +111,21 @@ const char kSetupHelp[] =
     "names beyond ASCII or too long, a worst case above 1 GiB. After packing, the\n"
     "eight archives as written must fit 1 GiB, else nothing is written.\n"
     "  --version A.B.C.D  the setup's file and product version\n"
+    "  --version-info KEY=VALUE  a string of the version resource (CompanyName,\n"
+    "                     ProductName, FileDescription, LegalCopyright, ...), UTF-8\n"
+    "  --sign-command CMD  sign the setup before it is put at SETUP: CMD is one\n"
+    "                     command line for the system's interpreter (sh -c, cmd /c)\n"
+    "                     in which {file} stands for the quoted path of the setup,\n"
+    "                     which CMD signs in place; it must leave the setup with a\n"
+    "                     signature added, else exit 7\n"
+    "  --sign-retries N   try a failing CMD again N times (0 by default)\n"
+    "  --sign-retry-delay SECONDS  between the tries (2 by default)\n"
     "  --check            the payload's checks alone (with --stub, the machine too)\n"
     "  --json             one JSON document on stdout instead of the summary\n"
     "  --exclude, --quiet, -0..-9, --best, --threads: as for create\n"
-    "A signed STUB is refused: sign the setup after this step. SETUP is written\n"
-    "through a temporary file; a failed or interrupted run leaves nothing new.\n";
+    "A signed STUB is refused: sign through --sign-command. SETUP is written\n"
+    "through a temporary file, signed there; a failed or interrupted run leaves\n"
+    "nothing new, and a setup already at SETUP as it was.\n";
 
 const char kDiffHelp[] =
     "usage: zvpack diff [--json] OLD NEW\n"

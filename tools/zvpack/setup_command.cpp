@@ -10,6 +10,7 @@
 #include "tools/zvpack/progress.h"
 #include "tools/zvpack/setup_payload.h"
 #include "tools/zvpack/temp_output.h"
+#include "platform/tool/run_command.h"
 
 #include <sys/stat.h>
 
@@ -45,8 +46,18 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// --out names a file to write in a folder that exists.
-bool CheckOut(const std::string& out, std::string* error) {
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat infoA, infoB;
+  return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
+}
+
+// --out names a file to write in a folder that exists, and not the stub.
+bool CheckOut(const std::string& out, const std::string& stub, std::string* error) {
+  if (SameFile(out, stub)) {
+    *error = out + ": is the stub; --out names a new setup file";
+    return false;
+  }
   if (IsFolder(out)) {
     *error = out + ": is a folder; --out names the setup file to write";
     return false;
@@ -99,7 +110,8 @@ bool PrepareStub(const SetupOptions& o, PreparedStub* stub, std::string* error) 
   for (PeResourceData& r : all) {
     if (r.type.IsNamed("ZVArc")) continue;
     if (r.type == PeResourceKey::Id(kVersionType)) {
-      if (o.haveVersion && !SetFileVersion(&r.bytes, o.version, error)) {
+      if ((o.haveVersion && !SetFileVersion(&r.bytes, o.version, error)) ||
+          (!o.versionStrings.empty() && !SetVersionStrings(&r.bytes, o.versionStrings, error))) {
         *error = o.stub + ": " + *error;
         return false;
       }
@@ -107,8 +119,8 @@ bool PrepareStub(const SetupOptions& o, PreparedStub* stub, std::string* error) 
     }
     stub->resources.push_back(std::move(r));
   }
-  if (o.haveVersion && !stub->haveVersion) {
-    *error = o.stub + ": no version resource to set --version in";
+  if ((o.haveVersion || !o.versionStrings.empty()) && !stub->haveVersion) {
+    *error = o.stub + ": no version resource to set --version or --version-info in";
     return false;
   }
   // A trial write without archives finds what the stub's layout refuses before packing.
@@ -149,14 +161,30 @@ bool PackPayload(const SetupOptions& o, const CheckedPayload& payload, Progress*
   return true;
 }
 
-bool WriteSetup(const std::string& out, const std::vector<unsigned char>& setup, std::string* error) {
-  TempOutput temp(out, 0755);
-  if (!temp.Open(error)) return false;
+// The setup through its temporary file, signed there when asked: an exit
+// code; an interrupt that came while the signing command ran is left in
+// *interrupt.
+int WriteAndSign(const SetupOptions& o, const std::vector<unsigned char>& setup, int* interrupt, std::string* error) {
+  TempOutput temp(o.out, 0755);
+  if (!temp.Open(error)) return kExitInputRefused;
   if (std::fwrite(setup.data(), 1, setup.size(), temp.File()) != setup.size()) {
-    *error = out + ": write failed";
-    return false;
+    *error = o.out + ": write failed";
+    return kExitInputRefused;
   }
-  return temp.Commit(error);
+  if (!o.sign.command.empty()) {
+    if (!temp.Close(error)) return kExitInputRefused;
+    if (!SignSetupFile(o.sign, temp.Path(), o.out, setup, interrupt, error)) return kExitSignFailed;
+  }
+  return temp.Commit(error) ? kExitOk : kExitInputRefused;
+}
+
+// Nothing is left of a failed or interrupted write: an interrupt ends the
+// process once the temporary file is gone.
+int WriteSetup(const SetupOptions& o, const std::vector<unsigned char>& setup, std::string* error) {
+  int interrupt = 0;
+  const int code = WriteAndSign(o, setup, &interrupt, error);
+  if (interrupt != 0) platform_tool::EndAsSignalled(interrupt);
+  return code;
 }
 
 void JsonArchives(JsonWriter* json, const CheckedPayload& payload, const Progress* progress) {
@@ -242,8 +270,12 @@ bool ParseSetupOptions(int argc, char** argv, SetupOptions* o, std::string* erro
     const PackOption taken = TakePackOption(argc, argv, &i, &o->shared, error);
     if (taken == PackOption::kBad) return false;
     if (taken == PackOption::kTaken) continue;
+    const SignOptionTaken signing = TakeSignOption(argc, argv, &i, &o->sign, error);
+    if (signing == SignOptionTaken::kBad) return false;
+    if (signing == SignOptionTaken::kTaken) continue;
     const std::string arg = argv[i];
-    const bool takesValue = arg == "--stub" || arg == "--payload" || arg == "--out" || arg == "--version";
+    const bool takesValue =
+        arg == "--stub" || arg == "--payload" || arg == "--out" || arg == "--version" || arg == "--version-info";
     if (arg == "--check") {
       o->checkOnly = true;
     } else if (arg == "--json") {
@@ -253,6 +285,10 @@ bool ParseSetupOptions(int argc, char** argv, SetupOptions* o, std::string* erro
       if (arg == "--stub") o->stub = value;
       if (arg == "--payload") o->payload = value;
       if (arg == "--out") o->out = value;
+      if (arg == "--version-info") {
+        o->versionStrings.emplace_back();
+        if (!ParseVersionString(value, &o->versionStrings.back(), error)) return false;
+      }
       if (arg == "--version" && !(o->haveVersion = ParseFileVersion(value, &o->version))) {
         *error = "--version needs A.B.C.D, each 0 to 65535, not " + value;
         return false;
@@ -266,8 +302,8 @@ bool ParseSetupOptions(int argc, char** argv, SetupOptions* o, std::string* erro
     *error = o->checkOnly ? "--check needs --payload" : "needs --stub, --payload and --out";
     return false;
   }
-  if (o->checkOnly && (!o->out.empty() || o->haveVersion)) {
-    *error = "--check writes nothing: no --out or --version with it";
+  if (o->checkOnly && (!o->out.empty() || o->haveVersion || !o->versionStrings.empty() || !o->sign.command.empty())) {
+    *error = "--check writes nothing: no --out, --version, --version-info or --sign-command with it";
     return false;
   }
   return ReadSourceDateEpoch(&o->shared.pack, error);
@@ -277,7 +313,7 @@ int RunSetup(int argc, char** argv) {
   SetupOptions o;
   std::string error;
   if (!ParseSetupOptions(argc, argv, &o, &error)) return UsageError("setup", error);
-  if (!o.checkOnly && !CheckOut(o.out, &error)) return Fail(error, kExitInputRefused);
+  if (!o.checkOnly && !CheckOut(o.out, o.stub, &error)) return Fail(error, kExitInputRefused);
 
   CheckedPayload payload;
   if (!ReadPayload(o, &payload, &error)) return RefusePayload(o, error, payload.warnings);
@@ -293,9 +329,11 @@ int RunSetup(int argc, char** argv) {
   std::vector<unsigned char> setup;
   uint64_t written = 0;
   if (!PackPayload(o, payload, &progress, &resources, &written, &error) ||
-      !ReplacePeResources(stub.bytes, resources, &setup, &error) || !WriteSetup(o.out, setup, &error)) {
+      !ReplacePeResources(stub.bytes, resources, &setup, &error)) {
     return Fail(error, kExitInputRefused);
   }
+  const int code = WriteSetup(o, setup, &error);
+  if (code != kExitOk) return Fail(error, code);
   if (o.json) {
     SetupJson(o, payload, stub, progress, setup.size());
   } else {

@@ -6,14 +6,18 @@
 // needs) and of the stub runs before anything is compressed; the archives are
 // packed in memory and held to the 1 GiB a 32-bit process can map before the
 // setup is written, through a temporary file beside it that a failure or a
-// terminating signal removes: nothing new is left beside --out.
+// terminating signal removes: nothing new is left beside --out. A signing
+// command signs that file before it takes --out's place: a setup already at
+// --out stays as it was until a signed setup replaces it.
 #ifndef VX_TOOLS_ZVPACK_SETUP_COMMAND_H
 #define VX_TOOLS_ZVPACK_SETUP_COMMAND_H
 
 #include "tools/zvpack/cli_support.h"
+#include "tools/zvpack/setup_signing.h"
 #include "tools/zvpack/version_resource.h"
 
 #include <string>
+#include <vector>
 
 namespace zvpack {
 
@@ -22,6 +26,8 @@ struct SetupOptions {
   std::string stub, payload, out;
   bool haveVersion = false;
   FileVersion version{};
+  std::vector<VersionString> versionStrings;
+  SignOptions sign;
   bool checkOnly = false;
   bool json = false;
 };

@@ -1,6 +1,8 @@
 // The VS_VERSIONINFO tree: read, version fields changed, written again.
 #include "tools/zvpack/version_resource.h"
 
+#include "tools/zvpack/utf16_text.h"
+
 #include <vector>
 
 namespace zvpack {
@@ -79,12 +81,50 @@ void Put32(std::string* s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) (*s)[at + i] = static_cast<char>(v >> (8 * i));
 }
 
-void SetText(Node* node, const std::string& text) {
+void SetText(Node* node, const std::u16string& text) {
   node->value.clear();
-  for (char c : text) Append16(&node->value, static_cast<unsigned char>(c));
+  for (char16_t c : text) Append16(&node->value, c);
   Append16(&node->value, 0);
   node->valueLength = static_cast<uint16_t>(text.size() + 1);
   node->type = kTextValue;
+}
+
+std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// Each string table (StringFileInfo's children) in turn.
+template <typename Visit>
+size_t ForEachStringTable(Node* root, Visit visit) {
+  size_t tables = 0;
+  for (Node& info : root->children) {
+    if (info.key != u"StringFileInfo") continue;
+    for (Node& table : info.children) {
+      visit(&table);
+      ++tables;
+    }
+  }
+  return tables;
+}
+
+void SetInTable(Node* table, const VersionString& string) {
+  const std::u16string key = Widen(string.key);
+  for (Node& node : table->children) {
+    if (node.key == key) return SetText(&node, string.value);
+  }
+  table->children.emplace_back();
+  table->children.back().key = key;
+  SetText(&table->children.back(), string.value);
+}
+
+// The tree written back into *resource, unless it would pass the 16-bit length.
+bool WriteBack(const Node& root, std::string* resource, std::string* error) {
+  std::string written;
+  Write(root, &written);
+  if (written.size() > 0xFFFF) {
+    *error = "the version resource would pass 64 KiB";
+    return false;
+  }
+  *resource = written;
+  return true;
 }
 
 }  // namespace
@@ -140,23 +180,63 @@ bool SetFileVersion(std::string* resource, const FileVersion& version, std::stri
     Put32(&root.value, at, high);
     Put32(&root.value, at + 4, low);
   }
-  const std::string text = FileVersionText(version);
-  for (Node& info : root.children) {
-    if (info.key != u"StringFileInfo") continue;
-    for (Node& table : info.children) {
-      for (Node& string : table.children) {
-        if (string.key == u"FileVersion" || string.key == u"ProductVersion") SetText(&string, text);
-      }
+  const std::u16string text = Widen(FileVersionText(version));
+  ForEachStringTable(&root, [&](Node* table) {
+    for (Node& string : table->children) {
+      if (string.key == u"FileVersion" || string.key == u"ProductVersion") SetText(&string, text);
     }
-  }
-  std::string written;
-  Write(root, &written);
-  if (written.size() > 0xFFFF) {
-    *error = "the version resource would pass 64 KiB";
+  });
+  return WriteBack(root, resource, error);
+}
+
+bool ParseVersionString(const std::string& text, VersionString* string, std::string* error) {
+  const size_t equals = text.find('=');
+  string->key = text.substr(0, equals);
+  const bool keyGood = equals != std::string::npos && !string->key.empty() &&
+                       string->key.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789") ==
+                           std::string::npos;
+  if (!keyGood) {
+    *error = "--version-info needs KEY=VALUE with a key of letters and digits (CompanyName=...), not " + text;
     return false;
   }
-  *resource = written;
+  std::string problem;
+  if (!Utf8ToUtf16(text.substr(equals + 1), &string->value, &problem)) {
+    *error = "--version-info " + string->key + ": the value is " + problem;
+    return false;
+  }
   return true;
+}
+
+bool SetVersionStrings(std::string* resource, const std::vector<VersionString>& strings, std::string* error) {
+  Node root;
+  if (!ParseVersionInfo(*resource, &root)) {
+    *error = "the version resource is not a VS_VERSIONINFO";
+    return false;
+  }
+  const size_t tables = ForEachStringTable(&root, [&](Node* table) {
+    for (const VersionString& string : strings) SetInTable(table, string);
+  });
+  if (tables == 0) {
+    *error = "the version resource has no string table to set --version-info in";
+    return false;
+  }
+  return WriteBack(root, resource, error);
+}
+
+bool GetVersionString(const std::string& resource, const std::string& key, std::u16string* value) {
+  Node root;
+  if (!ParseVersionInfo(resource, &root)) return false;
+  bool found = false;
+  ForEachStringTable(&root, [&](Node* table) {
+    for (const Node& string : table->children) {
+      if (found || string.key != Widen(key) || string.type != kTextValue) continue;
+      std::u16string text;
+      for (size_t at = 0; at + 1 < string.value.size(); at += 2) text.push_back(Get16(string.value, at));
+      *value = text.substr(0, text.find(u'\0'));
+      found = true;
+    }
+  });
+  return found;
 }
 
 }  // namespace zvpack

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# "zvpack setup --sign-command" over small PE images made by make_test_pe.py, with a
+# throwaway certificate made here: osslsigncode as the command, into a folder whose name has
+# a blank and a quote; a release already at --out kept whatever fails (a command that fails
+# on every try, one that leaves no signature, one that changes a byte, SIGINT and SIGTERM
+# while it runs) with nothing new beside it; retries; stdout kept to zvpack's own; the
+# refusals before packing.
+# usage: zvpack_setup_signing_test.sh ZVPACK_BINARY
+set -eu
+zvpack=$1
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pe() { python3 "$here/make_test_pe.py" "$@"; }
+cd "$work"
+
+for name in BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION; do mkdir -p "payload/$name"; done
+pe payload/SETUPBASE/Vistart.exe i386
+pe payload/SETUPBASE/pidwait.exe i386
+seq 1 20000 >payload/APPBASE/readme.txt
+pe stub.exe i386
+openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 -subj "/CN=Zelvora Test Signer" \
+  -addext extendedKeyUsage=codeSigning 2>/dev/null
+echo "test password $RANDOM" >password.txt
+openssl pkcs12 -export -inkey key.pem -in cert.pem -passout file:password.txt -out signer.p12
+osslsign="osslsigncode sign -pkcs12 '$work/signer.p12' -readpass '$work/password.txt' -h sha256 -n Test"
+osslsign+=" -in {file} -out {file}.signed && mv {file}.signed {file}"
+
+out="$work/dist/it's a release"
+mkdir -p "$out"
+setup() { "$zvpack" setup -q -1 --stub stub.exe --payload payload "$@"; }
+
+# Signed in place by osslsigncode, under a path the interpreter must get as one word.
+setup --out "$out/zvsetup.exe" --sign-command "$osslsign" 2>err.txt || fail "signing: $(<err.txt)"
+osslsigncode verify -CAfile cert.pem -in "$out/zvsetup.exe" >verify.log 2>&1 || fail "no signature: $(<verify.log)"
+[[ $(stat -c %a "$out/zvsetup.exe") == 755 && $(ls "$out") == zvsetup.exe ]] \
+  || fail "signed setup: mode $(stat -c %a "$out/zvsetup.exe"), beside it: $(ls "$out")"
+[[ $("$zvpack" verify "$out/zvsetup.exe" | grep -c ': ok$') == 8 ]] || fail "zvpack verify of the signed setup"
+cp "$out/zvsetup.exe" release.exe
+
+# Whatever fails, the release at --out stays, and nothing new is beside it.
+kept() {
+  cmp -s "$out/zvsetup.exe" release.exe && [[ $(ls "$out") == zvsetup.exe ]] \
+    || fail "$1: the release at --out changed or something was left: $(ls "$out")"
+}
+refused() {  # WHAT EXPECTED_MESSAGE ARGS...
+  local what=$1 message=$2 status=0
+  shift 2
+  setup --out "$out/zvsetup.exe" "$@" >/dev/null 2>err.txt || status=$?
+  [[ $status == 7 ]] && grep -q -- "$message" err.txt || fail "$what: exit $status: $(<err.txt)"
+  kept "$what"
+}
+refused "a command failing on every try" 'zvsetup.exe: the signing command failed (exit 3); the setup was not written' \
+  --sign-retries 2 --sign-retry-delay 0 --sign-command 'exit 3 {file}'
+[[ $(grep -c 'trying again in 0 s' err.txt) == 2 ]] || fail "not two retries: $(<err.txt)"
+refused "a command that does not sign" 'carries no signature' --sign-command 'touch {file}'
+refused "a command that appends" 'its certificate table is empty' --sign-command 'echo x >>{file}'
+refused "a command that changes a byte" 'not the setup written with a signature added' \
+  --sign-command "$osslsign && printf Z | dd of={file} bs=1 seek=700 conv=notrunc 2>/dev/null"
+refused "a command that breaks the PE header after signing" 'is no PE image any more' \
+  --sign-command "$osslsign && printf Z | dd of={file} bs=1 seek=0 conv=notrunc 2>/dev/null"
+for signal in INT TERM; do
+  env --default-signal="$signal" "$zvpack" setup -q -1 --stub stub.exe --payload payload --out "$out/zvsetup.exe" \
+    --sign-command "touch {file}.part started; exec sleep 30" 2>/dev/null & pid=$!
+  for _ in $(seq 1 1000); do [[ -e started ]] && break; sleep 0.01; done
+  kill -"$signal" $pid; status=0; wait $pid || status=$?
+  rm -f started
+  [[ $status -gt 128 ]] || fail "SIG$signal while signing: exit $status"
+  kept "SIG$signal while signing"
+done
+
+# Retried: a command that fails once and then signs; what it prints stays off stdout.
+echo 0 >tries
+setup --json --out "$out/zvsetup.exe" --sign-retries 1 --sign-retry-delay 0 \
+  --sign-command "echo chatter; n=\$(cat tries); echo 1 >tries; [ \$n = 1 ] && $osslsign" >setup.json 2>err.txt \
+  || fail "a retried command: $(<err.txt)"
+grep -q 'failed (exit 1); trying again in 0 s (2 of 2)' err.txt && grep -q chatter err.txt || fail "retry: $(<err.txt)"
+python3 -c "import json, sys; assert json.load(open(sys.argv[1]))['ok']" setup.json || fail "stdout: $(<setup.json)"
+osslsigncode verify -CAfile cert.pem -in "$out/zvsetup.exe" >/dev/null 2>&1 || fail "the retried setup is not signed"
+
+# Bad command lines and what is refused before packing.
+bad() {  # EXIT MESSAGE ARGS...
+  local code=$1 message=$2 status=0
+  shift 2
+  setup "$@" 2>err.txt || status=$?
+  [[ $status == "$code" ]] && grep -q -- "$message" err.txt || fail "$*: exit $status: $(<err.txt)"
+}
+bad 1 'needs {file} where' --out x.exe --sign-command 'signtool sign setup.exe'
+bad 1 '--sign-retries needs a number from 0 to 100' --out x.exe --sign-retries 101 --sign-command '{file}'
+bad 1 '--sign-retry-delay needs whole seconds' --out x.exe --sign-retry-delay 1.5 --sign-command '{file}'
+bad 1 'no --out, --version, --version-info or --sign-command' --check --sign-command 'x {file}'
+bad 2 'stub.exe: is the stub' --out ./stub.exe
+bad 2 'is a folder' --out "$out"
+echo "zvpack setup --sign-command: signed, retried, and a failure keeps the release"
