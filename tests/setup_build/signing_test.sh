@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Signs a setup through scripts/build-setup.sh with a certificate of a throwaway CA made here
-# (nothing of it is kept): the signature verifies against that CA, zvpack still reads every
-# archive, a signed stub is refused, a failed signing leaves nothing at --out, and without
-# signing two builds give the same bytes; at the default level every stream begins 78 9C.
+# (nothing of it is kept): the signature verifies against that CA and its description follows
+# --version-info FileDescription, the version strings are in the setup, zvpack still reads
+# every archive, a signed stub is refused, a failed signing (a wrong password before packing,
+# a failing command after it) keeps the setup already at --out, and without signing two builds
+# give the same bytes; at the default level every stream begins 78 9C.
 # The signed setup is kept at SIGNED_OUT for the run under Wine.
 # usage: signing_test.sh BUILD_SETUP ZVPACK STUB PAYLOAD SIGNED_OUT
 set -euo pipefail
@@ -25,9 +27,14 @@ openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passou
 
 build() { "$build_setup" --stub "$stub" --payload "$payload" --zvpack "$zvpack" --level 1 "$@"; }
 
-build --out signed.exe --sign-pkcs12 signer.p12 --sign-password-file password.txt >/dev/null
+build --out signed.exe --sign-pkcs12 signer.p12 --sign-password-file password.txt --version 1.2.0.0 \
+  --version-info 'FileDescription=Zelvora Photo Setup' --version-info 'LegalCopyright=© 2026 Zelvora Café' >/dev/null 2>&1
 osslsigncode verify -CAfile ca.pem -in signed.exe >verify.log 2>&1 || { cat verify.log >&2; fail "the signature does not verify"; }
 grep -q "Message digest algorithm *: SHA256" verify.log || fail "the signature is not SHA-256"
+grep -q "Text description: Zelvora Photo Setup" verify.log || fail "the signature's description: $(<verify.log)"
+python3 -c "import sys; b = open(sys.argv[1], 'rb').read()
+assert all(t.encode('utf-16-le') in b for t in ('Zelvora Photo Setup', '© 2026 Zelvora Café', '1.2.0.0'))" signed.exe \
+  || fail "the version strings are not in the signed setup"
 [[ $("$zvpack" verify signed.exe | grep -c ': ok$') == 8 ]] || fail "zvpack verify of the signed setup"
 "$zvpack" list signed.exe >/dev/null || fail "zvpack list of the signed setup"
 
@@ -43,12 +50,17 @@ status=0
 [[ ! -e resigned.exe ]] || fail "a refused stub left a setup behind"
 
 echo "not the password" >wrong.txt
-echo "an older setup" >refused.exe
-status=0
-build --out refused.exe --sign-pkcs12 signer.p12 --sign-password-file wrong.txt >/dev/null 2>err.txt || status=$?
-[[ $status != 0 ]] || fail "signing with a wrong password succeeded"
-[[ ! -e refused.exe ]] || fail "a failed signing left a file at --out"
-[[ -z $(ls | grep -F 'refused.exe.') ]] || fail "a failed signing left temporary files"
+cp signed.exe release.exe
+kept_after_failed_signing() {  # WHAT, build-setup.sh options
+  local what=$1 status=0
+  shift
+  build --out release.exe "$@" >/dev/null 2>err.txt || status=$?
+  [[ $status != 0 ]] || fail "signing with $what succeeded"
+  cmp -s release.exe signed.exe || fail "a failed signing ($what) changed the setup at --out: $(<err.txt)"
+  [[ -z $(ls | grep -F 'release.exe.') ]] || fail "a failed signing ($what) left temporary files"
+}
+kept_after_failed_signing "a wrong password" --sign-pkcs12 signer.p12 --sign-password-file wrong.txt
+kept_after_failed_signing "a failing command" --sign-command 'false {file}'
 
 # At the default level (--best) every stream still begins 78 9C, as the launcher's archives
 # always have.
