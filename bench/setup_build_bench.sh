@@ -3,22 +3,31 @@
 # ready-built stub (--stub) against the CMake route (configure and cross build in a fresh
 # folder), same machine, same run, same payload; and the setup's size at zlib level 6 (the
 # tree's own builds) and at --best (build-setup.sh's default).
-# usage: bash bench/setup_build_bench.sh [--arch win32|win64]
+# With --release-payload: instead, "zvpack setup" at --best and at -6 on a release engineer's
+# kind of payload made here from the machine's own programs and libraries (about 366 MB:
+# nested folders, names with blanks and accents, six empty files).
+# usage: bash bench/setup_build_bench.sh [--arch win32|win64] [--release-payload]
 #   The stub and the next stage come from build/ARCH (built there when out of date); the host
-#   zvpack from build/zvpack-host (built when missing). Wall times on a machine that may be
+#   zvpack from build/zvpack-host (built when missing), or ZVPACK. Wall times on a machine that may be
 #   busy: compare the ratios of one run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-arch=win32
-[[ ${1:-} != --arch ]] || arch=${2:?}
+arch=win32 release_payload=0
+while (($#)); do
+  case $1 in
+    --arch) arch=${2:?}; shift 2 ;;
+    --release-payload) release_payload=1; shift ;;
+    *) echo "usage: bash bench/setup_build_bench.sh [--arch win32|win64] [--release-payload]" >&2; exit 1 ;;
+  esac
+done
 jobs=$(nproc)
 ((jobs <= 2)) || jobs=2
 
 work=$(mktemp -d "$root/build/setup-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-zvpack=$root/build/zvpack-host/tools/zvpack/zvpack
+zvpack=${ZVPACK:-$root/build/zvpack-host/tools/zvpack/zvpack}
 if [[ ! -x $zvpack ]]; then
   cmake -S "$root" -B "$root/build/zvpack-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF \
     -DVX_BENCHMARKS=OFF -DVX_SANITIZE=OFF >/dev/null
@@ -28,18 +37,53 @@ fi
 cmake --build --preset "$arch" --target zvsetup_stub vistart pidwait -j "$jobs" >/dev/null
 stub=$root/build/$arch/launcher/zvsetup-stub.exe
 
-# The next stage from the stub's own build: zvpack refuses programs for another machine.
-python3 payload/make_sample_payload.py --out "$work/payload" --vistart "build/$arch/next_stage/Vistart.exe" \
-  --pidwait "build/$arch/next_stage/pidwait.exe" >/dev/null
-
 seconds() {  # runs the command, prints its wall time in seconds
   local start end
   start=$(date +%s.%N)
   "$@" >"$work/log" 2>&1 || { tail -n 20 "$work/log" >&2; exit 1; }
   end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }' 
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }'
 }
 size() { stat -c %s "$1"; }
+
+# The machine's programs and libraries of 1 to 40 MB in path order, up to 366 MB (112 files on
+# a Debian 12 machine with the build's packages), spread
+# over the eight archives under nested folders with blanks and accents, six empty files, and
+# the next stage of the stub's build.
+make_release_payload() {
+  local dir=$1 n=0 total=0 name
+  for name in BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION; do mkdir -p "$dir/$name"; done
+  cp "build/$arch/next_stage/Vistart.exe" "build/$arch/next_stage/pidwait.exe" "$dir/SETUPBASE/"
+  local folders=("APPBASE/Program Files/Zelvora Café" "APPBASE/Program Files/Zelvora Café/Plug-ins/Éditions"
+    "APPBASE/Common Files/Données partagées" "BASE" "ZVIMAGE/Bibliothèques" "PICTUNINST" "SETUPPICTLITE/Aperçu")
+  while IFS= read -r -d '' lib; do
+    local bytes
+    bytes=$(stat -c %s "$lib")
+    ((total + bytes <= 366000000 && n < 120)) || continue
+    local folder=${folders[$((n % ${#folders[@]}))]}
+    mkdir -p "$dir/$folder"
+    cp "$lib" "$dir/$folder/lib $n $(basename "$lib").dll"
+    n=$((n + 1)) total=$((total + bytes))
+  done < <(find /usr/lib /usr/bin /usr/libexec -type f -size +1M -size -40M -print0 2>/dev/null | sort -z)
+  for i in 1 2 3 4 5 6; do : >"$dir/${folders[$((i % ${#folders[@]}))]}/leer $i.txt"; done
+  printf 'Zelvora %s\n' 1.2.0.0 >"$dir/ZVVERSION/version.txt"
+  printf '{\\rtf1 Licence}\n' >"$dir/PICTLITE/Licence.rtf"
+  echo "$((n + 10)) files, $(du -sb --apparent-size "$dir" | cut -f1) bytes"
+}
+
+if ((release_payload)); then
+  described=$(make_release_payload "$work/release")
+  best=$(seconds "$zvpack" setup -q --best --stub "$stub" --payload "$work/release" --out "$work/best.exe")
+  six=$(seconds "$zvpack" setup -q -6 --stub "$stub" --payload "$work/release" --out "$work/six.exe")
+  printf '\nzvpack setup, release payload (%s; %s, %s cores)\n' "$described" "$arch" "$(nproc)"
+  printf '  %-12s %8s s %10s bytes\n' "--best" "$best" "$(size "$work/best.exe")" "-6" "$six" "$(size "$work/six.exe")"
+  exit 0
+fi
+
+# The next stage from the stub's own build: zvpack refuses programs for another machine.
+python3 payload/make_sample_payload.py --out "$work/payload" --vistart "build/$arch/next_stage/Vistart.exe" \
+  --pidwait "build/$arch/next_stage/pidwait.exe" >/dev/null
+
 
 stub_best=$(seconds scripts/build-setup.sh --stub "$stub" --payload "$work/payload" --zvpack "$zvpack" --out "$work/stub-best.exe")
 stub_six=$(seconds scripts/build-setup.sh --stub "$stub" --payload "$work/payload" --zvpack "$zvpack" --level 6 --out "$work/stub-6.exe")
