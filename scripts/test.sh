@@ -84,6 +84,8 @@ reproducible() {
 step "reproducible product" reproducible
 # A release engineer's payload through the one-command setup build, and back out again.
 step "setup build" scripts/check-setup-build.sh --arch win32
+# The tools' release bundles, made twice, and a setup made from the Linux bundle alone.
+step "tool bundles" tests/setup_build/tool_bundles_test.sh build/win32
 
 if [[ -x scripts/fuzz.sh ]]; then
   step "fuzz" scripts/fuzz.sh

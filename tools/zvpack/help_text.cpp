@@ -9,7 +9,7 @@
 namespace zvpack {
 
 std::string VersionLine() {
-  return std::string("zvpack 1.1.0 (ZVArc archives; zlib ") + zlibVersion() + ", libdeflate " +
+  return std::string("zvpack " ZVPACK_VERSION " (ZVArc archives; zlib ") + zlibVersion() + ", libdeflate " +
          LIBDEFLATE_VERSION_STRING + ")";
 }
 

@@ -118,7 +118,7 @@ cmp -s "$work/acc.zva" "$work/kept.zva" || fail "interrupted create: the archive
 
 # Manners: --version, a command's help two ways, every command in the summary, a bad command
 # line named in one line with a pointer to the help.
-"$zvpack" --version | grep -q '^zvpack [0-9]*\.[0-9]*\.[0-9]* (ZVArc archives; zlib .*, libdeflate .*)$' || fail "--version"
+"$zvpack" --version | grep -q '^zvpack [0-9]*\.[0-9]*\.[0-9]*\.[0-9]* (ZVArc archives; zlib .*, libdeflate .*)$' || fail "--version"
 commands="create list verify extract setup diff help"
 for c in $commands; do
   "$zvpack" help "$c" >"$work/help1.txt" && "$zvpack" "$c" --help >"$work/help2.txt" 2>&1 || [ "$c" = help ] \
