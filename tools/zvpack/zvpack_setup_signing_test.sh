@@ -3,7 +3,7 @@
 # throwaway certificate made here: osslsigncode as the command, into a folder whose name has
 # a blank and a quote; a release already at --out kept whatever fails (a command that fails
 # on every try, one that leaves no signature, one that changes a byte, SIGINT and SIGTERM
-# while it runs) with nothing new beside it; retries; stdout kept to zvpack's own; the
+# while it runs, a full disk) with nothing new beside it; retries; stdout kept to zvpack's own; the
 # refusals before packing.
 # usage: zvpack_setup_signing_test.sh ZVPACK_BINARY
 set -eu
@@ -69,6 +69,30 @@ for signal in INT TERM; do
   [[ $status -gt 128 ]] || fail "SIG$signal while signing: exit $status"
   kept "SIG$signal while signing"
 done
+
+# A full disk, in a mount namespace of its own: --out on a small file system where the setup
+# does not fit, then where it fits but its signed copy does not; the release there is kept.
+if unshare -m true 2>/dev/null; then
+  head -c 70000 /dev/urandom >payload/APPBASE/random.bin
+  mkdir small
+  status=0
+  unshare -m bash -eu -c '
+    full() {  # SIZE EXPECTED_EXIT MESSAGE ARGS...
+      local size=$1 code=$2 message=$3 status=0
+      shift 3
+      mount -t tmpfs -o size=$size tmpfs small
+      echo "an older release" >small/zvsetup.exe
+      "$0" setup -q -1 --stub stub.exe --payload payload --out small/zvsetup.exe "$@" 2>err.txt || status=$?
+      [[ $status == "$code" ]] && grep -q -- "$message" err.txt \
+        && [[ $(ls small) == zvsetup.exe && $(<small/zvsetup.exe) == "an older release" ]] \
+        || { echo "FAIL: a full disk ($size): exit $status, left $(ls small): $(<err.txt)" >&2; exit 1; }
+      umount small
+    }
+    full 48k 2 "small/zvsetup.exe: write failed"
+    full 128k 7 "the signing command failed" --sign-command "$1"' "$zvpack" "$osslsign" || status=$?
+  [[ $status == 0 ]] || fail "a full disk"
+  rm payload/APPBASE/random.bin
+fi
 
 # Retried: a command that fails once and then signs; what it prints stays off stdout.
 echo 0 >tries
