@@ -306,7 +306,7 @@ bool ParseSetupOptions(int argc, char** argv, SetupOptions* o, std::string* erro
     *error = "--check writes nothing: no --out, --version, --version-info or --sign-command with it";
     return false;
   }
-  return ReadSourceDateEpoch(&o->shared.pack, error);
+  return CheckSignOptions(o->sign, error) && ReadSourceDateEpoch(&o->shared.pack, error);
 }
 
 int RunSetup(int argc, char** argv) {

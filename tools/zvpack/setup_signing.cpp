@@ -75,6 +75,7 @@ SignOptionTaken TakeSignOption(int argc, char** argv, int* i, SignOptions* o, st
   }
   const std::string value = argv[++*i];
   bool good = true;
+  o->retryGiven = o->retryGiven || arg != "--sign-command";
   if (arg == "--sign-command") {
     o->command = value;
     good = value.find(kFilePlace) != std::string::npos;
@@ -87,6 +88,14 @@ SignOptionTaken TakeSignOption(int argc, char** argv, int* i, SignOptions* o, st
     if (!good) *error = "--sign-retry-delay needs whole seconds from 0 to " + std::to_string(kMaxRetryDelay);
   }
   return good ? SignOptionTaken::kTaken : SignOptionTaken::kBad;
+}
+
+bool CheckSignOptions(const SignOptions& o, std::string* error) {
+  if (o.retryGiven && o.command.empty()) {
+    *error = "--sign-retries and --sign-retry-delay need --sign-command";
+    return false;
+  }
+  return true;
 }
 
 std::string SignCommandLine(const std::string& command, const std::string& path) {

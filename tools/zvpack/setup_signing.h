@@ -17,14 +17,19 @@ struct SignOptions {
   std::string command;  // empty: the setup is not signed
   unsigned retries = 0;
   unsigned retryDelay = 2;  // seconds
+  bool retryGiven = false;  // --sign-retries or --sign-retry-delay was given
 };
 
 enum class SignOptionTaken { kTaken, kOther, kBad };
 
 // Takes argv[*i] (and its value) into *options when it is one of the three
 // options; kBad with one line in *error for a bad value (a command without
-// {file}, a count out of range).
+// {file}, a count out of range). CheckSignOptions then refuses retries
+// without a command.
 SignOptionTaken TakeSignOption(int argc, char** argv, int* i, SignOptions* options, std::string* error);
+
+// False with one line in *error when the options do not go together.
+bool CheckSignOptions(const SignOptions& options, std::string* error);
 
 // The command line CMD becomes for the file at path.
 std::string SignCommandLine(const std::string& command, const std::string& path);

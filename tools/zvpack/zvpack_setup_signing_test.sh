@@ -114,6 +114,7 @@ bad 1 'needs {file} where' --out x.exe --sign-command 'signtool sign setup.exe'
 bad 1 '--sign-retries needs a number from 0 to 100' --out x.exe --sign-retries 101 --sign-command '{file}'
 bad 1 '--sign-retry-delay needs whole seconds' --out x.exe --sign-retry-delay 1.5 --sign-command '{file}'
 bad 1 'no --out, --version, --version-info or --sign-command' --check --sign-command 'x {file}'
+bad 1 '--sign-retries and --sign-retry-delay need --sign-command' --out x.exe --sign-retries 2
 bad 2 'stub.exe: is the stub' --out ./stub.exe
 bad 2 'is a folder' --out "$out"
 echo "zvpack setup --sign-command: signed, retried, and a failure keeps the release"
