@@ -68,7 +68,7 @@ value() { [[ $# -ge 2 && -n $2 && $2 != --* ]] || die "$1 needs a value (scripts
 
 payload="" sample=0 out="" arch=win32 target=zvsetup build_dir="" zvpack="" jobs=$(nproc)
 stub="" level=best version="" pkcs12="" password_file="" timestamp="" excludes=() quiet=() version_info=()
-sign_command="" retry_args=() description="Zelvora Setup"
+sign_command="" retry_args=() retries=0 retry_delay=2 description="Zelvora Setup"
 while (($#)); do
   case $1 in
     --sample) sample=1; shift; continue ;;
@@ -96,7 +96,8 @@ while (($#)); do
     --exclude) excludes+=(--exclude "$2") ;;
     --version-info) version_info+=(--version-info "$2"); [[ $2 != FileDescription=* ]] || description=${2#*=} ;;
     --sign-command) sign_command=$2 ;;
-    --sign-retries|--sign-retry-delay) retry_args+=("$1" "$2") ;;
+    --sign-retries) retry_args+=("$1" "$2"); retries=$2 ;;
+    --sign-retry-delay) retry_args+=("$1" "$2"); retry_delay=$2 ;;
   esac
   shift 2
 done
@@ -116,6 +117,8 @@ done
 [[ -z $pkcs12 || -z $sign_command ]] || die "give either --sign-pkcs12 or --sign-command"
 [[ -z $timestamp || -n $pkcs12 ]] || die "--timestamp needs --sign-pkcs12"
 [[ ${#retry_args[@]} == 0 || -n $pkcs12$sign_command ]] || die "--sign-retries and --sign-retry-delay need signing"
+[[ $retries =~ ^[0-9]{1,2}$ && $retry_delay =~ ^[0-9]{1,4}$ ]] \
+  || die "--sign-retries needs a number from 0 to 99, --sign-retry-delay whole seconds"
 [[ -z $sign_command || $sign_command == *"{file}"* ]] \
   || die "--sign-command needs {file} where the path of the setup to sign goes"
 if [[ -n $pkcs12 ]]; then
@@ -150,6 +153,9 @@ if [[ -n $zvpack ]]; then
   zvpack=$(realpath "$zvpack")
 fi
 
+# The signing command runs where the script was started, so that its relative paths mean
+# what they meant on the command line.
+caller=$PWD
 cd "$(dirname "$0")/.."
 root=$PWD
 level_arg=-$level
@@ -179,8 +185,9 @@ build_with_stub() {
   # The date the CMake route gives the archives when SOURCE_DATE_EPOCH is not set.
   # zvpack names the problem; its exit code says whose it is (2 the payload, 5 the stub).
   local status=0
-  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-991353600} "$zvpack" setup "$level_arg" "${quiet[@]}" "${excludes[@]}" \
-    --stub "$stub" --payload "$payload" --out "$out" "${version_args[@]}" "${sign_args[@]}" || status=$?
+  (cd "$caller" && SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-991353600} "$zvpack" setup "$level_arg" "${quiet[@]}" \
+    "${excludes[@]}" --stub "$stub" --payload "$payload" --out "$out" "${version_args[@]}" "${sign_args[@]}") \
+    || status=$?
   case $status in
     0) ;;
     2) die "zvpack setup refused the payload $payload or could not write the setup" ;;
@@ -208,17 +215,23 @@ build_with_cmake() {
 }
 
 # The CMake route's setup copied into a folder of its own beside --out, signed there when
-# asked (the command's exit code and zvpack verify decide), then put in place.
+# asked (the command's exit code, after its retries, and zvpack verify decide), then put in
+# place.
 place_built() {
-  local file
+  local file try=0
   folder=$(mktemp -d "$out.tmpXXXXXX")
   trap 'rm -rf "$folder"' EXIT
   file=$folder/$(basename "$out")
   cp "$1" "$file" && chmod 755 "$file" || die "$out: could not be written"
   if [[ -n $sign_command ]]; then
-    sh -c "${sign_command//\{file\}/$(quoted "$file")}" >&2 \
-      && "${zvpack:-$build_dir/host-tools/tools/zvpack/zvpack}" verify "$file" >/dev/null \
-      || die "signing $out failed; the setup there before is as it was"
+    until (cd "$caller" && sh -c "${sign_command//\{file\}/$(quoted "$file")}") >&2; do
+      ((try++ < retries)) || die "signing $out failed; the setup there before is as it was"
+      echo "build-setup: signing failed; trying again in $retry_delay s ($((try + 1)) of $((retries + 1)))" >&2
+      sleep "$retry_delay"
+      cp "$1" "$file"
+    done
+    "${zvpack:-$build_dir/host-tools/tools/zvpack/zvpack}" verify "$file" >/dev/null \
+      || die "signing $out failed: the signed setup does not verify; the setup there before is as it was"
     chmod 755 "$file"
   fi
   mv "$file" "$out" || die "$out: could not be written"

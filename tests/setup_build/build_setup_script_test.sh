@@ -62,6 +62,10 @@ refused "a wrong password" "signer's.p12: does not open with the password in wro
 refused "a time-stamp server that does not answer" "with the time-stamp server http://127.0.0.1:9 failed (HTTP failure: Failed to get data from http://127.0.0.1:9); nothing packed" \
   --stub stub.exe --payload payload --zvpack "$zvpack" --sign-pkcs12 "signer's.p12" --sign-password-file password.txt \
   --timestamp http://127.0.0.1:9 --out out/setup.exe
+build --quiet --sign-command 'mv {file} copy.exe && osslsigncode sign -pkcs12 "signer'"'"'s.p12" -readpass password.txt -in copy.exe -out {file}' \
+  --out out/by-command.exe >log.txt 2>&1 || fail "a signing command with paths relative to the caller: $(<log.txt)"
+osslsigncode verify -CAfile cert.pem -in out/by-command.exe >verify.log 2>&1 || fail "signed by command: $(<verify.log)"
+rm out/by-command.exe copy.exe
 refused "a signing command that fails" "signing $PWD/out/setup.exe failed; the setup there before is as it was" \
   --stub stub.exe --payload payload --zvpack "$zvpack" --sign-command 'false {file}' --out out/setup.exe
 refused "--out the stub" "stub.exe: is the stub" --stub stub.exe --payload payload --out ./stub.exe
