@@ -335,7 +335,7 @@ int RunSetup(int argc, char** argv) {
   const int code = WriteSetup(o, setup, &error);
   if (code != kExitOk) return Fail(error, code);
   if (o.json) {
-    SetupJson(o, payload, stub, progress, setup.size());
+    SetupJson(o, payload, stub, progress, FileSizeOrZero(o.out));  // signed, it has grown
   } else {
     progress.PrintSummary(stdout);
   }

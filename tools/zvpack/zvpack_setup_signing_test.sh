@@ -100,7 +100,8 @@ setup --json --out "$out/zvsetup.exe" --sign-retries 1 --sign-retry-delay 0 \
   --sign-command "echo chatter; n=\$(cat tries); echo 1 >tries; [ \$n = 1 ] && $osslsign" >setup.json 2>err.txt \
   || fail "a retried command: $(<err.txt)"
 grep -q 'failed (exit 1); trying again in 0 s (2 of 2)' err.txt && grep -q chatter err.txt || fail "retry: $(<err.txt)"
-python3 -c "import json, sys; assert json.load(open(sys.argv[1]))['ok']" setup.json || fail "stdout: $(<setup.json)"
+python3 -c "import json, sys; d = json.load(open(sys.argv[1])); assert d['ok'] and d['bytes'] == int(sys.argv[2])" \
+  setup.json "$(stat -c %s "$out/zvsetup.exe")" || fail "stdout: $(<setup.json)"
 osslsigncode verify -CAfile cert.pem -in "$out/zvsetup.exe" >/dev/null 2>&1 || fail "the retried setup is not signed"
 
 # Bad command lines and what is refused before packing.
