@@ -17,7 +17,8 @@
 //   watch-splash MS           waits at most MS for the launcher's splash (a visible dialog
 //                             without a title) to come up and to go again; logs
 //                             "splash-up TICK" and "splash-gone TICK" (planted_log.h).
-// With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program.
+// With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program. With
+// VX_E2E_DETACHED set, run starts it without a console, as a double-click in the shell does.
 #include "tests/launcher_e2e/planted_log.h"
 
 #include <windows.h>
@@ -62,9 +63,10 @@ int Run(const char* tempArg, const char* commandArg) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
+  const DWORD flags = std::getenv("VX_E2E_DETACHED") != nullptr ? DETACHED_PROCESS : 0;
   LogMoment("started");
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                      &startup, &process)) {
     std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
     return 98;
   }

@@ -105,6 +105,15 @@ case $scenario in
     check 'grep -qx "script_line_ends=crlf" "$record"' "every script line ends with CR LF"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;
+  double-click)
+    # Started without a console, as a double-click starts it: the clean-up's interpreter then
+    # gets a console of its own, and neither may stand in the work folder when it goes.
+    VX_E2E_DETACHED=1 run_launcher "-double-click"
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    wait_for_record "$record"
+    check 'grep -qx "remainder=-double-click" "$record"' "the next stage ran"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
   one-instance)
     state=$root/window.txt
     wine "$helper" setup-window "$state" 8 &
