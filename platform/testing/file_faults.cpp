@@ -4,6 +4,7 @@
 
 #include "platform/dirs.h"
 #include "platform/disk.h"
+#include "platform/system_error.h"
 #include "platform/testing/real_calls.h"
 
 namespace platform {
@@ -20,6 +21,9 @@ Slot table[static_cast<int>(FileCall::Count)];
 // ArmAny: calls of any kind still to pass before the one that fails.
 bool anyArmed = false;
 uint32_t anyPasses = 0;
+
+constexpr uint32_t kErrorGenFailure = 31;
+uint32_t faultError = kErrorGenFailure;
 
 bool TakeAny() {
   if (!anyArmed) return false;
@@ -47,9 +51,12 @@ void FileFaults::ArmAny(uint32_t passes) {
   anyPasses = passes;
 }
 
+void FileFaults::SetError(uint32_t error) { faultError = error; }
+
 void FileFaults::Clear() {
   for (Slot& slot : table) slot = Slot();
   anyArmed = false;
+  faultError = kErrorGenFailure;
 }
 
 bool FileFaults::Pending(FileCall call) {
@@ -59,15 +66,18 @@ bool FileFaults::Pending(FileCall call) {
 bool FileFaults::AnyPending() { return anyArmed; }
 
 FileFault FileFaults::Take(FileCall call) {
-  if (TakeAny()) return FileFault::Fail;
-  Slot& slot = table[static_cast<int>(call)];
-  if (slot.fault == FileFault::None) return FileFault::None;
-  if (slot.passes > 0) {
-    --slot.passes;
-    return FileFault::None;
+  FileFault fault = FileFault::Fail;
+  if (!TakeAny()) {
+    Slot& slot = table[static_cast<int>(call)];
+    if (slot.fault == FileFault::None) return FileFault::None;
+    if (slot.passes > 0) {
+      --slot.passes;
+      return FileFault::None;
+    }
+    fault = slot.fault;
+    if (--slot.times == 0) slot.fault = FileFault::None;
   }
-  FileFault fault = slot.fault;
-  if (--slot.times == 0) slot.fault = FileFault::None;
+  SetLastSystemError(faultError);
   return fault;
 }
 

@@ -36,6 +36,8 @@ uint32_t RealGetModulePath(void* module, char* buffer, uint32_t size);
 uint32_t RealStartCommand(const char* command, uint32_t show);
 uint32_t RealStartProgram(const char* program, const char* commandLine, uint32_t show);
 
+void RealSleepMs(uint32_t ms);
+
 void* RealHeapAllocate(size_t size);
 void* RealGlobalBlockAlloc(size_t size);
 

@@ -293,6 +293,45 @@ case $scenario in
     check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
     check '[[ ! -f $record ]]' "no next stage ran"
     ;;
+  stage-swap)
+    # A program of the user that overwrites the next stage as soon as the launcher has written
+    # it: the launcher holds the program from the end of its unpacking until its start has
+    # returned, so every try is refused, and the unpacked program runs.
+    wine "$helper" swap-stage "$temp_win" "$win_root\\record.txt" 60000 >"$root/swap.txt" &
+    swap_pid=$!
+    sleep 1
+    args='-swapped "stage"'
+    VX_E2E_DETACHED=1 run_launcher "$args"
+    wait "$swap_pid"
+    swap_status=$?
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    check '[[ $swap_status == 0 ]]' "every try to overwrite the program was refused ($(tr -d '\r' <"$root/swap.txt"))"
+    wait_for_record "$record"
+    expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
+    check 'grep -qxF "full_command_line=$expected" "$record"' "the unpacked next stage ran with the command line byte for byte"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  held-removal)
+    # A next stage that cannot start (exit 7) while a security program holds one of the
+    # unpacked files without sharing for 1.5 s: the removals are tried again until it lets go.
+    python3 "$here/damage_archive.py" "$zvsetup" SETUPBASE "$root/zvsetup.exe" Vistart.exe || exit 1
+    export VX_E2E_TIMES="$win_root\\times.txt" VX_E2E_DETACHED=1
+    wine "$helper" hold "$temp_win" ZvCrt.dll 1500 &
+    hold_pid=$!
+    sleep 1
+    run_launcher_expecting_box
+    wait "$hold_pid"
+    hold_status=$?
+    moment() { awk -v what="$1" '$1 == what {print $2 + 0; exit}' "$root/times.txt" 2>/dev/null; }
+    started=$(moment started) held=$(moment held) released=$(moment released) ended=$(moment ended)
+    echo "     (ms after the start: file held ${held:+$((held - started))}, let go" \
+      "${released:+$((released - started))}, launcher ended after its message ${ended:+$((ended - started))})"
+    check '[[ $status == 7 ]]' "exit code 7 (was $status)"
+    check '[[ $hold_status == 0 && -n $released ]]' "an unpacked file was held for 1.5 s"
+    check '(( ${ended:-0} >= ${released:-999999999} ))' "the launcher ended only after the hold"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
+    check '[[ ! -f $record ]]' "no next stage ran"
+    ;;
   stage-slow-start)
     # A next stage that is busy for 2 s before it first asks for a message (a slow PC): the
     # launcher waits for it as WinExec did, so the splash stays up meanwhile, and then ends
