@@ -9,6 +9,7 @@
 #include "launcher/held_retry.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/script_path.h"
+#include "launcher/work_protection.h"
 #include "platform/dirs.h"
 #include "platform/disk.h"
 #include "platform/file.h"
@@ -138,10 +139,11 @@ constexpr int kFreshNameTries = 10;
 // folder that someone else made is never unpacked into. *workDir ends with a
 // backslash. Nothing is made for a payload without entries.
 bool MakeWorkDir(const char* tempDir, const VxString& literalTemp, VxString* workDir,
-                 Payload* payload, Unpacked* unpacked, SetupOutcome* outcome) {
+                 const void* security, Payload* payload, Unpacked* unpacked,
+                 SetupOutcome* outcome) {
   if (payload->entryCount == 0) return true;
   VxString name = workDir->Left(workDir->GetLength() - 1);
-  for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs) != 0; ++attempt) {
+  for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs, security) != 0; ++attempt) {
     name = FindUniqueName(literalTemp + "VAVOdozu%d");
     if (name.GetLength() == 0) {
       Fail(outcome, kExitNoUniqueName, "no free folder name in %s", tempDir);
@@ -162,11 +164,11 @@ bool MakeWorkDir(const char* tempDir, const VxString& literalTemp, VxString* wor
 // chosen, so that nothing is written through what someone else put there.
 // Raises the stream's exception when no name can be opened.
 bool OpenScript(const char* tempDir, const VxString& literalTemp, VxString* scriptPath,
-                Unpacked* unpacked, SetupOutcome* outcome) {
+                const void* security, Unpacked* unpacked, SetupOutcome* outcome) {
   for (int attempt = 1;; ++attempt) {
     try {
-      unpacked->script =
-          new VxFile(*scriptPath, VxFile::OpenWrite | VxFile::OpenCreate | VxFile::OpenNew);
+      unpacked->script = new VxFile(
+          *scriptPath, VxFile::OpenWrite | VxFile::OpenCreate | VxFile::OpenNew, security);
       unpacked->scriptPath = *scriptPath;
       unpacked->scriptOpened = true;
       return true;
@@ -268,8 +270,14 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   Payload payload;
   FindPayload(&payload);
   if (!CheckPayload(workDir, &payload, false, outcome)) return;
-  if (!MakeWorkDir(tempDir, literalTemp, &workDir, &payload, unpacked, outcome)) return;
-  if (!OpenScript(tempDir, literalTemp, &scriptPath, unpacked, outcome)) return;
+  const WorkProtection protection;
+  if (!MakeWorkDir(tempDir, literalTemp, &workDir, protection.Folder(), &payload, unpacked,
+                   outcome)) {
+    return;
+  }
+  if (!OpenScript(tempDir, literalTemp, &scriptPath, protection.Script(), unpacked, outcome)) {
+    return;
+  }
 
   VxString line;
   VxString pidwait = workDir + "pidwait.exe";

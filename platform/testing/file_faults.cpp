@@ -6,6 +6,7 @@
 #include "platform/disk.h"
 #include "platform/system_error.h"
 #include "platform/testing/real_calls.h"
+#include "platform/testing/security_recorder.h"
 
 namespace platform {
 namespace {
@@ -81,10 +82,12 @@ FileFault FileFaults::Take(FileCall call) {
   return fault;
 }
 
-FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition) {
+FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                    const void* security) {
   SystemCall system;
   if (FileFaults::Take(FileCall::Open) != FileFault::None) return InvalidFileHandle();
-  return RealFileOpen(path, access, share, disposition);
+  if (security != nullptr) testing_internal::KeepSecuredCreation("file", path, security);
+  return RealFileOpen(path, access, share, disposition, security);
 }
 
 bool FileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
@@ -136,11 +139,12 @@ bool FileClose(FileHandle handle) {
   return closed && fault == FileFault::None;
 }
 
-int MakeDir(const char* path) {
+int MakeDir(const char* path, const void* security) {
   SystemCall system;
   const FileFault fault = FileFaults::Take(FileCall::MakeDir);
   if (fault == FileFault::Fail) return -1;
-  const int made = RealMakeDir(path);
+  if (security != nullptr) testing_internal::KeepSecuredCreation("folder", path, security);
+  const int made = RealMakeDir(path, security);
   return fault == FileFault::Short ? -1 : made;
 }
 
