@@ -6,6 +6,7 @@
 #include "launcher/setup_sequence.h"
 #include "launcher/testing/setup_sequence_fixture.h"
 #include "platform/disk.h"
+#include "platform/security.h"
 #include "platform/testing/process_recorder.h"
 #include "platform/testing/security_recorder.h"
 #include "platform/testing/scratch_dir.h"
@@ -75,6 +76,18 @@ TEST_F(WorkProtectionRunTest, ElevatedRunMakesFolderAndScriptProtectedAndAllElse
   EXPECT_EQ(std::string(BuildProtectionSddl(kUser, true)), platform::SecuredSddlForTesting("folder"));
   EXPECT_EQ(temp_ + "0.bat", platform::SecuredPathForTesting("file"));
   EXPECT_EQ(std::string(BuildProtectionSddl(kUser, false)), platform::SecuredSddlForTesting("file"));
+}
+
+// With the system's own answer: under Wine, which runs programs as an elevated
+// administrator, every run takes the protected path, the end-to-end scenarios' too, and
+// the system takes both texts.
+TEST(WorkProtectionTest, SystemsElevatedAnswerGivesBothDescriptors) {
+  char sid[192];
+  if (!platform::GetElevatedUser(sid, sizeof sid)) GTEST_SKIP() << "this process is not elevated";
+  EXPECT_EQ(0, std::string(sid).compare(0, 4, "S-1-")) << sid;
+  const WorkProtection protection;
+  EXPECT_NE(nullptr, protection.Folder());
+  EXPECT_NE(nullptr, protection.Script());
 }
 
 }  // namespace
