@@ -21,11 +21,13 @@
 //                             TEMPDIR to be written, opens it without any sharing, as a
 //                             security program's scan does, keeps it open for MS and logs
 //                             "held TICK" and "released TICK"; exit 1 when it never came.
-//   swap-stage TEMPDIR STOP MS  waits at most MS for Vistart.exe in the work folder in
-//                             TEMPDIR, then tries to open it for writing every millisecond
-//                             until the file STOP exists or MS have passed; the first open that
-//                             succeeds overwrites the program and ends with exit 1. Exit 0
-//                             when every try was refused, 2 when the program never came.
+//   swap-stage TEMPDIR NEXT STOP MS  waits at most MS for Vistart.exe to be written in the
+//                             work folder in TEMPDIR (the launcher has gone on to NEXT, the
+//                             entry it unpacks after it), then tries to open it for writing
+//                             every millisecond until the file STOP exists or MS have passed;
+//                             the first open that succeeds overwrites the program and ends
+//                             with exit 1. Exit 0 when every try was refused, 2 when the
+//                             program never came.
 // With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program. With
 // VX_E2E_DETACHED set, run starts it without a console, as a double-click in the shell does.
 #include "tests/launcher_e2e/planted_log.h"
@@ -200,10 +202,11 @@ int Hold(const char* tempArg, const char* name, DWORD ms) {
   return 0;
 }
 
-int SwapStage(const char* tempArg, const char* stopPath, DWORD ms) {
+int SwapStage(const char* tempArg, const char* next, const char* stopPath, DWORD ms) {
   const DWORD start = GetTickCount();
-  const std::string path = WaitInWorkFolder(DecodeBytes(tempArg), "Vistart.exe", ms);
-  if (path.empty()) return 2;
+  const std::string tempDir = DecodeBytes(tempArg);
+  if (WaitInWorkFolder(tempDir, next, ms).empty()) return 2;
+  const std::string path = InWorkFolder(tempDir, "Vistart.exe");
   const std::string stop = DecodeBytes(stopPath);
   unsigned refused = 0;
   while (!Exists(stop) && GetTickCount() - start < ms) {
@@ -243,8 +246,8 @@ int main(int argc, char** argv) {
   if (argc >= 5 && std::strcmp(argv[1], "hold") == 0) {
     return Hold(argv[2], argv[3], static_cast<DWORD>(std::atol(argv[4])));
   }
-  if (argc >= 5 && std::strcmp(argv[1], "swap-stage") == 0) {
-    return SwapStage(argv[2], argv[3], static_cast<DWORD>(std::atol(argv[4])));
+  if (argc >= 6 && std::strcmp(argv[1], "swap-stage") == 0) {
+    return SwapStage(argv[2], argv[3], argv[4], static_cast<DWORD>(std::atol(argv[5])));
   }
   std::fprintf(stderr,
                "usage: e2e_helper run|answer|setup-window|load|mkdir|watch-splash|hold|swap-stage ...\n");

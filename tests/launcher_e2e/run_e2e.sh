@@ -295,9 +295,12 @@ case $scenario in
     ;;
   stage-swap)
     # A program of the user that overwrites the next stage as soon as the launcher has written
-    # it: the launcher holds the program from the end of its unpacking until its start has
-    # returned, so every try is refused, and the unpacked program runs.
-    wine "$helper" swap-stage "$temp_win" "$win_root\\record.txt" 60000 >"$root/swap.txt" &
+    # it (has gone on to the next entry, ZvSetupEngine.dll): the launcher holds the program
+    # from then until its start has returned, so every try is refused, and the unpacked
+    # program runs. (The moment between the launcher's write and its hold is the protected
+    # work folder's to cover, which Wine does not enforce.)
+    wine "$helper" swap-stage "$temp_win" ZvSetupEngine.dll "$win_root\\record.txt" 60000 \
+      >"$root/swap.txt" &
     swap_pid=$!
     sleep 1
     args='-swapped "stage"'
