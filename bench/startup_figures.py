@@ -94,6 +94,7 @@ STEPS = [
     ("class_icon_ms", "(class icon set again, shown window)"),
     ("winmm_ms", "winmm loaded, clock asked"),
     ("check_ms", "payload checked in full"),
+    ("protection_ms", "(elevation asked, descriptors made)"),
     ("sequence_ms", "checked again, unpacked, script, started"),
 ]
 

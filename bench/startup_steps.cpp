@@ -21,6 +21,8 @@
 //                   dialog's initialisation costs)
 //   winmm_ms        the millisecond clock was first asked (winmm loaded from the system folder)
 //   check_ms        every payload archive was checked in full, as the sequence first does
+//   protection_ms   the elevation was asked and, when elevated, the work folder's and the
+//                   script's descriptors made and given up, as the sequence does again
 //   sequence_ms     the sequence was done: checked again, unpacked, the script written and the
 //                   next stage started (its record's start_ms says when that began)
 //   exit_code=      the sequence's exit code
@@ -33,6 +35,7 @@
 #include "launcher/gui/splash.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/setup_sequence.h"
+#include "launcher/work_protection.h"
 #include "platform/clock.h"
 #include "platform/dll_search.h"
 #include "platform/resources.h"
@@ -100,6 +103,8 @@ int main(int argc, char** argv) {
   stamp("winmm_ms");
   CheckPayload(moduleInstance);
   stamp("check_ms");
+  { const WorkProtection protection; }
+  stamp("protection_ms");
   char tempDir[kTempDirSize];
   TakeTempDir(tempDir);
   const SetupOutcome outcome = RunSetupSequence(tempDir, argc > 3 ? argv[3] : "");

@@ -30,8 +30,10 @@ enum LauncherExitCode : int {
   // Any other exception reached the entry function.
   kExitUnexpected = 6,
   // The next stage could not be started: the work folder could not be entered,
-  // or the system refused to run the unpacked program (not a program, removed
-  // or blocked meanwhile). Everything unpacked and the script are removed.
+  // the unpacked program could not be opened to hold it, or the system refused
+  // to run it (not a program, removed or blocked meanwhile), each also after
+  // 5 s of tries while a security program held it. Everything unpacked and the
+  // script are removed.
   kExitStageNotStarted = 7,
 };
 

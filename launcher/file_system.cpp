@@ -181,10 +181,10 @@ int CreatePathDirs(const char* path, CreatedDirList* dirs) {
   return result;
 }
 
-int CreateFreshDir(const char* path, CreatedDirList* dirs) {
+int CreateFreshDir(const char* path, CreatedDirList* dirs, const void* security) {
   // _mkdir fails when anything of that name exists, a folder or a link planted after the
   // name was chosen included: only a folder made here is used.
-  if (platform::MakeDir(path) != 0) return 1;
+  if (platform::MakeDir(path, security) != 0) return 1;
   bool entered = false;
   try {
     PlaceKeeper start;

@@ -87,8 +87,9 @@ int CreatePathDirs(const char* path, CreatedDirList* dirs);
 // once and nothing is recorded (only when that removal fails is it recorded,
 // as path, so that it goes with the rest). The current drive and directory are
 // the same afterwards, also when an exception goes through, and the folder is
-// then removed again.
-int CreateFreshDir(const char* path, CreatedDirList* dirs);
+// then removed again. A security descriptor (platform/security.h), when not
+// null, is the new folder's.
+int CreateFreshDir(const char* path, CreatedDirList* dirs, const void* security = nullptr);
 
 // Inner steps of CreatePathDirs, 0 for success and 1 for failure.
 // Makes the drive of path current; a path without a colon keeps the current

@@ -6,10 +6,13 @@
 #include "archive/extract_entry.h"
 #include "launcher/exit_codes.h"
 #include "launcher/file_system.h"
+#include "launcher/held_retry.h"
 #include "launcher/launcher_flags.h"
 #include "launcher/script_path.h"
+#include "launcher/work_protection.h"
 #include "platform/dirs.h"
 #include "platform/disk.h"
+#include "platform/file.h"
 #include "platform/process.h"
 #include "platform/resources.h"
 #include "stream/file_stream.h"
@@ -38,7 +41,16 @@ struct Unpacked {
   VxString scriptPath;
   bool scriptOpened = false;
   VxFile* script = nullptr;
+  // The next stage's program, held from the end of its extraction until its start has
+  // returned (OpenToHoldRetrying): nobody can swap it in between.
+  platform::FileHandle stageHold = platform::InvalidFileHandle();
 };
+
+void ReleaseStageHold(Unpacked* unpacked) {
+  if (unpacked->stageHold == platform::InvalidFileHandle()) return;
+  platform::FileClose(unpacked->stageHold);
+  unpacked->stageHold = platform::InvalidFileHandle();
+}
 
 void DeleteStreamQuietly(VxFile* file) {
   try {
@@ -49,18 +61,20 @@ void DeleteStreamQuietly(VxFile* file) {
 }
 
 // Files first, newest last made first, then the folders newest first (so each
-// is empty when its turn comes), then the script. Best effort: whatever cannot
-// be removed stays, and nothing is raised.
+// is empty when its turn comes), then the script, each tried again while a
+// security program holds it. Best effort: whatever cannot be removed stays,
+// and nothing is raised.
 void RemoveUnpacked(Unpacked* unpacked) {
   try {
+    ReleaseStageHold(unpacked);
     if (unpacked->script != nullptr) {
       VxFile* script = unpacked->script;
       unpacked->script = nullptr;
       DeleteStreamQuietly(script);
     }
-    for (const VxString& file : unpacked->files) platform::RemoveFile(file);
-    for (const VxString& dir : unpacked->dirs) platform::RemoveDir(dir);
-    if (unpacked->scriptOpened) platform::RemoveFile(unpacked->scriptPath);
+    for (const VxString& file : unpacked->files) RemoveFileRetrying(file);
+    for (const VxString& dir : unpacked->dirs) RemoveDirRetrying(dir);
+    if (unpacked->scriptOpened) RemoveFileRetrying(unpacked->scriptPath);
   } catch (...) {
   }
 }
@@ -125,10 +139,11 @@ constexpr int kFreshNameTries = 10;
 // folder that someone else made is never unpacked into. *workDir ends with a
 // backslash. Nothing is made for a payload without entries.
 bool MakeWorkDir(const char* tempDir, const VxString& literalTemp, VxString* workDir,
-                 Payload* payload, Unpacked* unpacked, SetupOutcome* outcome) {
+                 const void* security, Payload* payload, Unpacked* unpacked,
+                 SetupOutcome* outcome) {
   if (payload->entryCount == 0) return true;
   VxString name = workDir->Left(workDir->GetLength() - 1);
-  for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs) != 0; ++attempt) {
+  for (int attempt = 1; CreateFreshDir(name, &unpacked->dirs, security) != 0; ++attempt) {
     name = FindUniqueName(literalTemp + "VAVOdozu%d");
     if (name.GetLength() == 0) {
       Fail(outcome, kExitNoUniqueName, "no free folder name in %s", tempDir);
@@ -149,11 +164,11 @@ bool MakeWorkDir(const char* tempDir, const VxString& literalTemp, VxString* wor
 // chosen, so that nothing is written through what someone else put there.
 // Raises the stream's exception when no name can be opened.
 bool OpenScript(const char* tempDir, const VxString& literalTemp, VxString* scriptPath,
-                Unpacked* unpacked, SetupOutcome* outcome) {
+                const void* security, Unpacked* unpacked, SetupOutcome* outcome) {
   for (int attempt = 1;; ++attempt) {
     try {
-      unpacked->script =
-          new VxFile(*scriptPath, VxFile::OpenWrite | VxFile::OpenCreate | VxFile::OpenNew);
+      unpacked->script = new VxFile(
+          *scriptPath, VxFile::OpenWrite | VxFile::OpenCreate | VxFile::OpenNew, security);
       unpacked->scriptPath = *scriptPath;
       unpacked->scriptOpened = true;
       return true;
@@ -176,14 +191,39 @@ void LeaveWorkDir(char* startDir, const char* tempDir) {
   platform::FreeCwd(startDir);
 }
 
+struct StageStart {
+  const char* program;
+  const char* command;
+};
+
+uint32_t StartStageStep(const void* context) {
+  const StageStart* start = static_cast<const StageStart*>(context);
+  return platform::StartProgram(start->program, start->command, kShowNormal);
+}
+
+// Holds the next stage's program once it is unpacked (the entry of that name in the work
+// folder's top level); false when it cannot be opened even after the tries for a security
+// program's scan.
+bool HoldStageProgram(const ArchiveEntry& entry, const VxString& program, Unpacked* unpacked,
+                      SetupOutcome* outcome) {
+  if (program.CompareNoCase(entry.destination) != 0) return true;
+  ReleaseStageHold(unpacked);
+  const uint32_t error = OpenToHoldRetrying(program, &unpacked->stageHold);
+  if (error == 0) return true;
+  Fail(outcome, kExitStageNotStarted, "%s could not be opened (system error %u)",
+       static_cast<const char*>(program), static_cast<unsigned>(error));
+  return false;
+}
+
 // Starts the next stage from the work folder: the program by its full path there, so that
 // no file of that name elsewhere (beside the launcher, say) can run instead, with the work
-// folder as its current directory. The start returns once the stage waits for input (as
-// WinExec did), and the launcher leaves the folder again right then: while it waits for the
+// folder as its current directory. The start is tried again while a security program holds
+// the program. It returns once the stage waits for input (as WinExec did), and the launcher
+// lets go of the program and leaves the folder again right then: while it waits for the
 // splash, a folder that is current in a live process could not be removed by the clean-up
 // script, nor by the launcher itself after a failed start.
 void StartStage(const VxString& workDir, const VxString& command, const char* tempDir,
-                SetupOutcome* outcome) {
+                Unpacked* unpacked, SetupOutcome* outcome) {
   // Made before the folder is entered, like the command: nothing between entering and
   // leaving it may raise.
   const VxString program = workDir + kStageProgram;
@@ -195,7 +235,9 @@ void StartStage(const VxString& workDir, const VxString& command, const char* te
     return;
   }
   stageLaunched = true;
-  const uint32_t error = platform::StartProgram(program, command, kShowNormal);
+  const StageStart start = {program, command};
+  const uint32_t error = RetryWhileHeld(StartStageStep, &start);
+  ReleaseStageHold(unpacked);
   LeaveWorkDir(startDir, tempDir);
   if (error == 0) return;
   stageLaunched = false;
@@ -228,8 +270,14 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   Payload payload;
   FindPayload(&payload);
   if (!CheckPayload(workDir, &payload, false, outcome)) return;
-  if (!MakeWorkDir(tempDir, literalTemp, &workDir, &payload, unpacked, outcome)) return;
-  if (!OpenScript(tempDir, literalTemp, &scriptPath, unpacked, outcome)) return;
+  const WorkProtection protection;
+  if (!MakeWorkDir(tempDir, literalTemp, &workDir, protection.Folder(), &payload, unpacked,
+                   outcome)) {
+    return;
+  }
+  if (!OpenScript(tempDir, literalTemp, &scriptPath, protection.Script(), unpacked, outcome)) {
+    return;
+  }
 
   VxString line;
   VxString pidwait = workDir + "pidwait.exe";
@@ -243,6 +291,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
   }
   WriteScriptLine(unpacked->script, line);
 
+  const VxString program = workDir + kStageProgram;
   for (int i = 0; i < kPayloadArchiveCount; ++i) {
     if (!payload.present[i]) continue;
     ArchiveReader reader(payload.archives[i].data, payload.archives[i].size, workDir);
@@ -251,6 +300,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
     while (reader.Next(&entry)) {
       unpacked->files.AddHead(VxString(entry.destination));
       ExtractArchiveEntry(entry.data, entry.compressedSize, entry.destination, &unpacked->dirs);
+      if (!HoldStageProgram(entry, program, unpacked, outcome)) return;
       line.Format("del %s\r\n", static_cast<const char*>(BatchPath(entry.destination)));
       WriteScriptLine(unpacked->script, line);
     }
@@ -273,7 +323,7 @@ void RunSteps(const char* tempDir, const char* commandLine, Unpacked* unpacked,
 
   // The command is built before the folder is entered: once it is current, a
   // failure could no longer remove the folder on Windows.
-  StartStage(workDir, command, tempDir, outcome);
+  StartStage(workDir, command, tempDir, unpacked, outcome);
 }
 
 }  // namespace

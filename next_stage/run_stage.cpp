@@ -76,11 +76,29 @@ std::string ReadScript(const std::string& path) {
   return text;
 }
 
+std::string SystemFolder() {
+  char buffer[512];
+  uint32_t length = platform::GetSystemFolder(buffer, sizeof buffer);
+  return std::string(buffer, length < sizeof buffer ? length : 0);
+}
+
+// The script removes the work folder, which this process was started in. The
+// interpreter inherits the current folder, and so does the console the system
+// makes for it when this process has none (a setup started by a double-click):
+// a folder that is current in a live process cannot be removed. So the script
+// starts from the temporary folder (the drive's root when that cannot be
+// entered), and this process leaves the work folder with it.
+void LeaveWorkFolder() {
+  const std::string temp = TempFolder();
+  if (temp.empty() || platform::ChangeDir(temp.c_str()) != 0) platform::ChangeDir("\\");
+}
+
 void StartCleanUp(const StageCommandLine& line, StageReport* report) {
   const std::string* script = FindStageValue(line, kCleanUpKey);
   if (script == nullptr) return;
   report->scriptText = ReadScript(*script);
-  report->cleanUpCommand = BuildCleanUpCommand(*script, report->processId);
+  report->cleanUpCommand = BuildCleanUpCommand(SystemFolder(), *script, report->processId);
+  LeaveWorkFolder();
   report->cleanUpStart = platform::StartCommand(report->cleanUpCommand.c_str(), kCleanUpShow);
 }
 

@@ -72,8 +72,11 @@ TEST_F(RunStageTest, StartsTheScriptWithItsOwnIdAndRecordsEverything) {
 
   const std::string pid = std::to_string(platform::CurrentProcessId());
   EXPECT_EQ(platform::CommandCountForTesting(), 1);
-  EXPECT_EQ(std::string(platform::LastCommandForTesting()), "cmd.exe /c \"\"C:\\TEMP\\0.bat\" " + pid + "\"");
+  EXPECT_EQ(std::string(platform::LastCommandForTesting()),
+            "\"C:\\Windows\\system32\\cmd.exe\" /c \"\"C:\\TEMP\\0.bat\" " + pid + "\"");
   EXPECT_EQ(platform::LastShowForTesting(), 0u);
+  // Out of the work folder, which the script removes: the host's temporary folder is C:\.
+  EXPECT_STREQ(platform::LastCommandDirForTesting(), "C:\\");
 
   const std::string record = Record();
   EXPECT_EQ(record, FormatStageRecord(report));

@@ -15,8 +15,10 @@ enum : int { kAccessExists = 0, kAccessWrite = 2, kAccessRead = 4 };
 // 0 when path exists and allows mode, -1 otherwise (_access).
 int Access(const char* path, int mode);
 
-// 0 when the directory was made, -1 otherwise (_mkdir).
-int MakeDir(const char* path);
+// 0 when the directory was made, -1 otherwise (_mkdir). With a security
+// descriptor (platform/security.h) it is made with it (CreateDirectoryA); the
+// host keeps none.
+int MakeDir(const char* path, const void* security = nullptr);
 
 // 0 when path names a directory that is now current, -1 otherwise (_chdir).
 // A path with a drive letter also makes that drive current.

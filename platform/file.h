@@ -47,8 +47,11 @@ constexpr uint32_t FileSeekFailed = 0xFFFFFFFFu;
 // as separators and turned into '/', so that Windows-style relative paths work there too.
 // The share check is made before anything is changed: a CreateAlways open that the
 // sharing of another handle refuses leaves the file as it was. A directory is refused.
-// Returns InvalidFileHandle() on any failure.
-FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition);
+// A file that the call creates gets `security` (a descriptor of platform/security.h) when
+// it is not null, else what its folder hands down; the host keeps none. Returns
+// InvalidFileHandle() on any failure.
+FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                    const void* security = nullptr);
 
 // One read of up to `count` bytes at the file position. True with *read set (0 at the
 // end of the file, fewer than count near it) on success; false if the handle is not

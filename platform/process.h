@@ -15,6 +15,11 @@ namespace platform {
 // 0 on failure. Host: "C:\zvsetup.exe".
 uint32_t GetModulePath(void* module, char* buffer, uint32_t size);
 
+// GetSystemDirectoryA(buffer, size): the system folder, where the system's own
+// programs lie, without a trailing backslash; the length copied, 0 on failure
+// or when it does not fit. Host: "C:\Windows\system32".
+uint32_t GetSystemFolder(char* buffer, uint32_t size);
+
 // WinExec(command, show): a value above 31 when the program was started.
 // The program is searched for as WinExec does, the folder of the calling
 // program first: only for programs of the system (cmd.exe, say).

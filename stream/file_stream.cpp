@@ -13,15 +13,16 @@ VxFile::VxFile() : handle(nullptr), ownsHandle(0) {}
 
 VxFile::VxFile(platform::FileHandle adopted) : handle(adopted), ownsHandle(0) {}
 
-VxFile::VxFile(const char* name, uint32_t mode) : handle(nullptr), ownsHandle(0) {
-  if (Open(name, mode) == 0) RaiseFileError(VxErrOpen, name);
+VxFile::VxFile(const char* name, uint32_t mode, const void* security)
+    : handle(nullptr), ownsHandle(0) {
+  if (Open(name, mode, security) == 0) RaiseFileError(VxErrOpen, name);
 }
 
 VxFile::~VxFile() noexcept(false) {
   if (handle != nullptr && ownsHandle == 1) Close();
 }
 
-int32_t VxFile::Open(const char* name, uint32_t mode) {
+int32_t VxFile::Open(const char* name, uint32_t mode, const void* security) {
   if (handle != nullptr && ownsHandle == 1) platform::FileClose(handle);
   handle = nullptr;
   ownsHandle = 0;
@@ -48,7 +49,7 @@ int32_t VxFile::Open(const char* name, uint32_t mode) {
     if (mode & OpenNew) disposition = platform::FileCreateNew;
   }
 
-  platform::FileHandle opened = platform::FileOpen(name, access, share, disposition);
+  platform::FileHandle opened = platform::FileOpen(name, access, share, disposition, security);
   if (opened == platform::InvalidFileHandle() || opened == nullptr) return 0;
   handle = opened;
   ownsHandle = 1;

@@ -52,7 +52,7 @@ class VxFile : public VxInOutStream {
   explicit VxFile(platform::FileHandle handle);
   // Opens `name` (8-bit path, system code page) with `mode`; if Open returns 0, raises
   // code 7 with a copy of `name` as its text.
-  VxFile(const char* name, uint32_t mode);
+  VxFile(const char* name, uint32_t mode, const void* security = nullptr);
 
   VxFile(const VxFile&) = delete;
   VxFile& operator=(const VxFile&) = delete;
@@ -86,7 +86,8 @@ class VxFile : public VxInOutStream {
   // mode has an access value of 3 or a share value of 0x50..0x70. Never raises. Meant for
   // a stream without a handle; a handle the stream holds is dropped first (an owned one
   // closed, a close failure ignored).
-  int32_t Open(const char* name, uint32_t mode);
+  // A file it creates gets `security` when that is not null (platform/file.h).
+  int32_t Open(const char* name, uint32_t mode, const void* security = nullptr);
 
   // Closes the held handle, owned or adopted; nothing happens without one. The stream
   // holds no handle afterwards, also when the platform refused, which raises code 8.

@@ -196,7 +196,7 @@ int VX_PLATFORM_ENTRY(Access)(const char* path, int mode) {
   return access(host.c_str(), hostMode) == 0 ? 0 : -1;
 }
 
-int VX_PLATFORM_ENTRY(MakeDir)(const char* path) {
+int VX_PLATFORM_ENTRY(MakeDir)(const char* path, const void* /*security*/) {
   std::string host = HostPathOf(path);
   if (host.empty()) return -1;
   return mkdir(host.c_str(), 0777) == 0 ? 0 : -1;

@@ -154,7 +154,7 @@ std::string HostAbsolutePath(const char* path) {
 }  // namespace
 
 FileHandle VX_PLATFORM_ENTRY(FileOpen)(const char* path, uint32_t access, uint32_t share,
-                                       uint32_t disposition) {
+                                       uint32_t disposition, const void* /*security*/) {
   if (path == nullptr || *path == '\0') {
     errno = ENOENT;
     return InvalidFileHandle();

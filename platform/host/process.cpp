@@ -13,17 +13,26 @@ namespace {
 
 constexpr char kHostModulePath[] = "C:\\zvsetup.exe";
 constexpr uint32_t kWinExecStarted = 33;  // any value above 31
+constexpr char kHostSystemFolder[] = "C:\\Windows\\system32";
+
+uint32_t CopyTruncated(const char* text, uint32_t length, char* buffer, uint32_t size) {
+  if (size == 0) return 0;
+  if (length >= size) length = size - 1;
+  std::memcpy(buffer, text, length);
+  buffer[length] = '\0';
+  return length;
+}
 
 }  // namespace
 
 uint32_t VX_PLATFORM_ENTRY(GetModulePath)(void* module, char* buffer, uint32_t size) {
   (void)module;
-  if (size == 0) return 0;
-  uint32_t length = sizeof kHostModulePath - 1;
-  if (length >= size) length = size - 1;
-  std::memcpy(buffer, kHostModulePath, length);
-  buffer[length] = '\0';
-  return length;
+  return CopyTruncated(kHostModulePath, sizeof kHostModulePath - 1, buffer, size);
+}
+
+uint32_t GetSystemFolder(char* buffer, uint32_t size) {
+  if (size < sizeof kHostSystemFolder) return 0;
+  return CopyTruncated(kHostSystemFolder, sizeof kHostSystemFolder - 1, buffer, size);
 }
 
 uint32_t VX_PLATFORM_ENTRY(StartCommand)(const char*, uint32_t) { return kWinExecStarted; }

@@ -4,7 +4,9 @@
 
 #include "platform/dirs.h"
 #include "platform/disk.h"
+#include "platform/system_error.h"
 #include "platform/testing/real_calls.h"
+#include "platform/testing/security_recorder.h"
 
 namespace platform {
 namespace {
@@ -20,6 +22,9 @@ Slot table[static_cast<int>(FileCall::Count)];
 // ArmAny: calls of any kind still to pass before the one that fails.
 bool anyArmed = false;
 uint32_t anyPasses = 0;
+
+constexpr uint32_t kErrorGenFailure = 31;
+uint32_t faultError = kErrorGenFailure;
 
 bool TakeAny() {
   if (!anyArmed) return false;
@@ -47,9 +52,12 @@ void FileFaults::ArmAny(uint32_t passes) {
   anyPasses = passes;
 }
 
+void FileFaults::SetError(uint32_t error) { faultError = error; }
+
 void FileFaults::Clear() {
   for (Slot& slot : table) slot = Slot();
   anyArmed = false;
+  faultError = kErrorGenFailure;
 }
 
 bool FileFaults::Pending(FileCall call) {
@@ -59,22 +67,27 @@ bool FileFaults::Pending(FileCall call) {
 bool FileFaults::AnyPending() { return anyArmed; }
 
 FileFault FileFaults::Take(FileCall call) {
-  if (TakeAny()) return FileFault::Fail;
-  Slot& slot = table[static_cast<int>(call)];
-  if (slot.fault == FileFault::None) return FileFault::None;
-  if (slot.passes > 0) {
-    --slot.passes;
-    return FileFault::None;
+  FileFault fault = FileFault::Fail;
+  if (!TakeAny()) {
+    Slot& slot = table[static_cast<int>(call)];
+    if (slot.fault == FileFault::None) return FileFault::None;
+    if (slot.passes > 0) {
+      --slot.passes;
+      return FileFault::None;
+    }
+    fault = slot.fault;
+    if (--slot.times == 0) slot.fault = FileFault::None;
   }
-  FileFault fault = slot.fault;
-  if (--slot.times == 0) slot.fault = FileFault::None;
+  SetLastSystemError(faultError);
   return fault;
 }
 
-FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition) {
+FileHandle FileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                    const void* security) {
   SystemCall system;
   if (FileFaults::Take(FileCall::Open) != FileFault::None) return InvalidFileHandle();
-  return RealFileOpen(path, access, share, disposition);
+  if (security != nullptr) testing_internal::KeepSecuredCreation("file", path, security);
+  return RealFileOpen(path, access, share, disposition, security);
 }
 
 bool FileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read) {
@@ -126,11 +139,12 @@ bool FileClose(FileHandle handle) {
   return closed && fault == FileFault::None;
 }
 
-int MakeDir(const char* path) {
+int MakeDir(const char* path, const void* security) {
   SystemCall system;
   const FileFault fault = FileFaults::Take(FileCall::MakeDir);
   if (fault == FileFault::Fail) return -1;
-  const int made = RealMakeDir(path);
+  if (security != nullptr) testing_internal::KeepSecuredCreation("folder", path, security);
+  const int made = RealMakeDir(path, security);
   return fault == FileFault::Short ? -1 : made;
 }
 

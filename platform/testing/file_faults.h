@@ -37,6 +37,11 @@ class FileFaults {
   // Makes the one call that comes after `passes` calls of any kind fail (Fail), once.
   static void ArmAny(uint32_t passes);
 
+  // The system error (system_error.h) that each fault leaves as the last one:
+  // a sharing violation, say, as a security program's scan causes.
+  // ERROR_GEN_FAILURE (31) until set, and again after Clear.
+  static void SetError(uint32_t error);
+
   // Disarms every kind and ArmAny.
   static void Clear();
 

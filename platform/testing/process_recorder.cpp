@@ -24,6 +24,8 @@ KeptText lastCommandDir;
 int commandCount = 0;
 uint32_t lastShow = 0;
 uint32_t programStartError = 0;
+int programStartFailures = 0;  // negative: every start
+int programStartTries = 0;
 
 void Keep(const char* program, const char* command, uint32_t show) {
   lastProgram.Set(program);
@@ -45,6 +47,7 @@ void RecordCommandsForTesting(bool record) {
   commandCount = 0;
   lastShow = 0;
   programStartError = 0;
+  programStartTries = 0;
 }
 
 const char* LastCommandForTesting() { return lastCommand.Get(); }
@@ -52,7 +55,11 @@ const char* LastProgramForTesting() { return lastProgram.Get(); }
 const char* LastCommandDirForTesting() { return lastCommandDir.Get(); }
 int CommandCountForTesting() { return commandCount; }
 uint32_t LastShowForTesting() { return lastShow; }
-void FailProgramStartsForTesting(uint32_t error) { programStartError = error; }
+void FailProgramStartsForTesting(uint32_t error, int times) {
+  programStartError = error;
+  programStartFailures = times;
+}
+int ProgramStartTriesForTesting() { return programStartTries; }
 void SetModulePathForTesting(const char* path) { moduleOverride.Set(path); }
 
 // As GetModuleFileNameA: truncated to size - 1 characters and terminated; the
@@ -79,7 +86,11 @@ uint32_t StartCommand(const char* command, uint32_t show) {
 uint32_t StartProgram(const char* program, const char* commandLine, uint32_t show) {
   testing_internal::SystemCall system;
   if (!recording) return RealStartProgram(program, commandLine, show);
-  if (programStartError != 0) return programStartError;
+  ++programStartTries;
+  if (programStartError != 0 && programStartFailures != 0) {
+    if (programStartFailures > 0) --programStartFailures;
+    return programStartError;
+  }
   Keep(program, commandLine, show);
   return 0;
 }

@@ -22,8 +22,11 @@ const char* LastProgramForTesting();
 const char* LastCommandDirForTesting();
 int CommandCountForTesting();
 uint32_t LastShowForTesting();
-// While error is nonzero, a recorded StartProgram keeps nothing and returns it.
-void FailProgramStartsForTesting(uint32_t error);
+// While error is nonzero, a recorded StartProgram keeps nothing and returns it:
+// the next `times` starts (every start when times is negative).
+void FailProgramStartsForTesting(uint32_t error, int times = -1);
+// The StartProgram calls made while recording, failed ones included.
+int ProgramStartTriesForTesting();
 // GetModulePath answers path (as GetModuleFileNameA would); null clears it.
 void SetModulePathForTesting(const char* path);
 

@@ -12,7 +12,8 @@
 
 namespace platform {
 
-FileHandle RealFileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition);
+FileHandle RealFileOpen(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                        const void* security);
 bool RealFileRead(FileHandle handle, void* buffer, uint32_t count, uint32_t* read);
 bool RealFileWrite(FileHandle handle, const void* buffer, uint32_t count, uint32_t* written);
 uint32_t RealFileSeek(FileHandle handle, int32_t distance, uint32_t origin);
@@ -21,7 +22,7 @@ bool RealFileUnlock(FileHandle handle, uint32_t offset, uint32_t length);
 bool RealFileClose(FileHandle handle);
 
 int RealAccess(const char* path, int mode);
-int RealMakeDir(const char* path);
+int RealMakeDir(const char* path, const void* security);
 int RealChangeDir(const char* path);
 char* RealGetCwd(char* buffer, int size);
 int RealGetDrive();
@@ -35,6 +36,11 @@ bool RealRemoveDir(const char* path);
 uint32_t RealGetModulePath(void* module, char* buffer, uint32_t size);
 uint32_t RealStartCommand(const char* command, uint32_t show);
 uint32_t RealStartProgram(const char* program, const char* commandLine, uint32_t show);
+
+void RealSleepMs(uint32_t ms);
+
+bool RealGetElevatedUser(char* sid, uint32_t size);
+void* RealMakeSecurityDescriptor(const char* sddl);
 
 void* RealHeapAllocate(size_t size);
 void* RealGlobalBlockAlloc(size_t size);

@@ -1,6 +1,7 @@
 // Windows millisecond clock: the multimedia timer. Only Windows code belongs in platform/win.
 #include "platform/clock.h"
 
+#include "platform/common/wrappable.h"
 #include "platform/win/system_library.h"
 
 #include <windows.h>
@@ -34,5 +35,7 @@ uint32_t TimeGetTime() {
   }
   return timeGetTime != nullptr ? timeGetTime() : GetTickCount();
 }
+
+void VX_PLATFORM_ENTRY(SleepMs)(uint32_t ms) { Sleep(ms); }
 
 }  // namespace platform

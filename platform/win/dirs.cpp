@@ -4,6 +4,8 @@
 
 #include "platform/common/wrappable.h"
 
+#include <windows.h>
+
 #include <direct.h>
 #include <io.h>
 
@@ -13,7 +15,11 @@ namespace platform {
 
 int VX_PLATFORM_ENTRY(Access)(const char* path, int mode) { return _access(path, mode); }
 
-int VX_PLATFORM_ENTRY(MakeDir)(const char* path) { return _mkdir(path); }
+int VX_PLATFORM_ENTRY(MakeDir)(const char* path, const void* security) {
+  if (security == nullptr) return _mkdir(path);
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, const_cast<void*>(security), FALSE};
+  return CreateDirectoryA(path, &attributes) ? 0 : -1;
+}
 
 int VX_PLATFORM_ENTRY(ChangeDir)(const char* path) { return _chdir(path); }
 

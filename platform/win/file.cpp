@@ -32,8 +32,10 @@ bool IsHandle(FileHandle handle) {
 }  // namespace
 
 FileHandle VX_PLATFORM_ENTRY(FileOpen)(const char* path, uint32_t access, uint32_t share,
-                                       uint32_t disposition) {
-  HANDLE handle = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                       uint32_t disposition, const void* security) {
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, const_cast<void*>(security), FALSE};
+  HANDLE handle = CreateFileA(path, access, share, security != nullptr ? &attributes : nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   return handle == INVALID_HANDLE_VALUE ? InvalidFileHandle() : handle;
 }
 

@@ -15,6 +15,11 @@ uint32_t VX_PLATFORM_ENTRY(GetModulePath)(void* module, char* buffer, uint32_t s
   return GetModuleFileNameA(static_cast<HMODULE>(module), buffer, size);
 }
 
+uint32_t GetSystemFolder(char* buffer, uint32_t size) {
+  const UINT length = GetSystemDirectoryA(buffer, size);
+  return length < size ? length : 0;
+}
+
 uint32_t VX_PLATFORM_ENTRY(StartCommand)(const char* command, uint32_t show) {
   return WinExec(command, show);
 }

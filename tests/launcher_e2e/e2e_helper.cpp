@@ -17,7 +17,19 @@
 //   watch-splash MS           waits at most MS for the launcher's splash (a visible dialog
 //                             without a title) to come up and to go again; logs
 //                             "splash-up TICK" and "splash-gone TICK" (planted_log.h).
-// With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program.
+//   hold TEMPDIR NAME MS      waits at most 60 s for NAME in the work folder (VAVOdozu*) in
+//                             TEMPDIR to be written, opens it without any sharing, as a
+//                             security program's scan does, keeps it open for MS and logs
+//                             "held TICK" and "released TICK"; exit 1 when it never came.
+//   swap-stage TEMPDIR NEXT STOP MS  waits at most MS for Vistart.exe to be written in the
+//                             work folder in TEMPDIR (the launcher has gone on to NEXT, the
+//                             entry it unpacks after it), then tries to open it for writing
+//                             every millisecond until the file STOP exists or MS have passed;
+//                             the first open that succeeds overwrites the program and ends
+//                             with exit 1. Exit 0 when every try was refused, 2 when the
+//                             program never came.
+// With VX_E2E_TIMES set, run logs "started TICK" and "ended TICK" around the program. With
+// VX_E2E_DETACHED set, run starts it without a console, as a double-click in the shell does.
 #include "tests/launcher_e2e/planted_log.h"
 
 #include <windows.h>
@@ -62,9 +74,10 @@ int Run(const char* tempArg, const char* commandArg) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
+  const DWORD flags = std::getenv("VX_E2E_DETACHED") != nullptr ? DETACHED_PROCESS : 0;
   LogMoment("started");
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                      &startup, &process)) {
     std::fprintf(stderr, "e2e_helper: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
     return 98;
   }
@@ -149,6 +162,70 @@ int WatchSplash(DWORD ms) {
   return 1;
 }
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// TEMPDIR\VAVOdozu*\name of the first work folder there; empty while there is none.
+std::string InWorkFolder(const std::string& tempDir, const char* name) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((tempDir + "VAVOdozu*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return std::string();
+  FindClose(search);
+  return tempDir + found.cFileName + "\\" + name;
+}
+
+// Waits at most ms for TEMPDIR's work folder to hold name; its path, or empty.
+std::string WaitInWorkFolder(const std::string& tempDir, const char* name, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    const std::string path = InWorkFolder(tempDir, name);
+    if (!path.empty() && Exists(path)) return path;
+    Sleep(1);
+  }
+  return std::string();
+}
+
+int Hold(const char* tempArg, const char* name, DWORD ms) {
+  const std::string path = WaitInWorkFolder(DecodeBytes(tempArg), name, 60000);
+  const DWORD start = GetTickCount();
+  HANDLE file = INVALID_HANDLE_VALUE;
+  // Refused while the launcher still writes it.
+  while (!path.empty() && GetTickCount() - start < 60000 &&
+         (file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) ==
+             INVALID_HANDLE_VALUE) {
+    Sleep(1);
+  }
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  LogMoment("held");
+  Sleep(ms);
+  CloseHandle(file);
+  LogMoment("released");
+  return 0;
+}
+
+int SwapStage(const char* tempArg, const char* next, const char* stopPath, DWORD ms) {
+  const DWORD start = GetTickCount();
+  const std::string tempDir = DecodeBytes(tempArg);
+  if (WaitInWorkFolder(tempDir, next, ms).empty()) return 2;
+  const std::string path = InWorkFolder(tempDir, "Vistart.exe");
+  const std::string stop = DecodeBytes(stopPath);
+  unsigned refused = 0;
+  while (!Exists(stop) && GetTickCount() - start < ms) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      WriteFile(file, "swapped", 7, &written, nullptr);
+      CloseHandle(file);
+      std::printf("swap-stage: overwrote %s after %u refusals\n", path.c_str(), refused);
+      return 1;
+    }
+    ++refused;
+    Sleep(1);
+  }
+  std::printf("swap-stage: %u tries refused\n", refused);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +243,13 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "watch-splash") == 0) {
     return WatchSplash(static_cast<DWORD>(std::atol(argv[2])));
   }
-  std::fprintf(stderr, "usage: e2e_helper run|answer|setup-window|load|mkdir|watch-splash ...\n");
+  if (argc >= 5 && std::strcmp(argv[1], "hold") == 0) {
+    return Hold(argv[2], argv[3], static_cast<DWORD>(std::atol(argv[4])));
+  }
+  if (argc >= 6 && std::strcmp(argv[1], "swap-stage") == 0) {
+    return SwapStage(argv[2], argv[3], argv[4], static_cast<DWORD>(std::atol(argv[5])));
+  }
+  std::fprintf(stderr,
+               "usage: e2e_helper run|answer|setup-window|load|mkdir|watch-splash|hold|swap-stage ...\n");
   return 2;
 }

@@ -105,6 +105,15 @@ case $scenario in
     check 'grep -qx "script_line_ends=crlf" "$record"' "every script line ends with CR LF"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;
+  double-click)
+    # Started without a console, as a double-click starts it: the clean-up's interpreter then
+    # gets a console of its own, and neither may stand in the work folder when it goes.
+    VX_E2E_DETACHED=1 run_launcher "-double-click"
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    wait_for_record "$record"
+    check 'grep -qx "remainder=-double-click" "$record"' "the next stage ran"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
   one-instance)
     state=$root/window.txt
     wine "$helper" setup-window "$state" 8 &
@@ -281,6 +290,48 @@ case $scenario in
     check '[[ $status == 7 ]]' "exit code 7 (was $status)"
     check 'grep -q "Setup could not start the installation program" "$root/box.txt"' "one clear message"
     check 'grep -q "Vistart.exe" "$root/box.txt"' "the message names the program"
+    check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
+    check '[[ ! -f $record ]]' "no next stage ran"
+    ;;
+  stage-swap)
+    # A program of the user that overwrites the next stage as soon as the launcher has written
+    # it (has gone on to the next entry, ZvSetupEngine.dll): the launcher holds the program
+    # from then until its start has returned, so every try is refused, and the unpacked
+    # program runs. (The moment between the launcher's write and its hold is the protected
+    # work folder's to cover, which Wine does not enforce.)
+    wine "$helper" swap-stage "$temp_win" ZvSetupEngine.dll "$win_root\\record.txt" 60000 \
+      >"$root/swap.txt" &
+    swap_pid=$!
+    sleep 1
+    args='-swapped "stage"'
+    VX_E2E_DETACHED=1 run_launcher "$args"
+    wait "$swap_pid"
+    swap_status=$?
+    check '[[ $status == 0 ]]' "exit code 0 (was $status)"
+    check '[[ $swap_status == 0 ]]' "every try to overwrite the program was refused ($(tr -d '\r' <"$root/swap.txt"))"
+    wait_for_record "$record"
+    expected="Vistart.exe ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$launcher\" CleanUp=\"${temp_win}0.bat\" $args"
+    check 'grep -qxF "full_command_line=$expected" "$record"' "the unpacked next stage ran with the command line byte for byte"
+    check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
+    ;;
+  held-removal)
+    # A next stage that cannot start (exit 7) while a security program holds one of the
+    # unpacked files without sharing for 1.5 s: the removals are tried again until it lets go.
+    python3 "$here/damage_archive.py" "$zvsetup" SETUPBASE "$root/zvsetup.exe" Vistart.exe || exit 1
+    export VX_E2E_TIMES="$win_root\\times.txt" VX_E2E_DETACHED=1
+    wine "$helper" hold "$temp_win" ZvCrt.dll 1500 &
+    hold_pid=$!
+    sleep 1
+    run_launcher_expecting_box
+    wait "$hold_pid"
+    hold_status=$?
+    moment() { awk -v what="$1" '$1 == what {print $2 + 0; exit}' "$root/times.txt" 2>/dev/null; }
+    started=$(moment started) held=$(moment held) released=$(moment released) ended=$(moment ended)
+    echo "     (ms after the start: file held ${held:+$((held - started))}, let go" \
+      "${released:+$((released - started))}, launcher ended after its message ${ended:+$((ended - started))})"
+    check '[[ $status == 7 ]]' "exit code 7 (was $status)"
+    check '[[ $hold_status == 0 && -n $released ]]' "an unpacked file was held for 1.5 s"
+    check '(( ${ended:-0} >= ${released:-999999999} ))' "the launcher ended only after the hold"
     check '[[ -z $(ls -A "$temp_unix") ]]' "nothing left in the temporary folder"
     check '[[ ! -f $record ]]' "no next stage ran"
     ;;

@@ -110,7 +110,9 @@ TEST(PidWaitTest, ACleanUpScriptWaitsForItUnderTheInterpreter) {
 
   Started held = StartHeld();
   ASSERT_NE(held.process, nullptr);
-  Started interpreter = Start(BuildCleanUpCommand(script, held.id));
+  char system[MAX_PATH];
+  ASSERT_NE(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  Started interpreter = Start(BuildCleanUpCommand(system, script, held.id));
   ASSERT_NE(interpreter.process, nullptr);
   EXPECT_EQ(WaitForSingleObject(interpreter.process, 1500), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_FALSE(Exists(marker));

@@ -97,7 +97,11 @@ has "resource_file=$want_resource"
 has "exit_code=$want_exit"
 pid=$(value pid)
 [[ $pid =~ ^[0-9]+$ && $pid != 0 ]] || fail "pid is '$pid'"
-has "cleanup_command=cmd.exe /c \"\"$script_win\" $pid\""
+# The interpreter by its full path in the system folder, never searched for by name.
+command=$(value cleanup_command)
+want_tail="\\cmd.exe\" /c \"\"$script_win\" $pid\""
+[[ $command == \"[A-Za-z]:* && $command == *"$want_tail" ]] ||
+  fail "cleanup_command is not the system folder's cmd.exe with the script: $command"
 start=$(value cleanup_start)
 [[ $start =~ ^[0-9]+$ ]] && ((start > 31)) || fail "the clean-up script did not start ($start)"
 start_ms=$(value start_ms)
