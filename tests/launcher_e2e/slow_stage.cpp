@@ -2,21 +2,14 @@
 // setup starter loading its libraries on a slow PC is. It logs the moment it first waits for
 // input ("stage-idle", planted_log.h) and then does what the sample next stage does.
 #include "next_stage/input_idle.h"
-#include "next_stage/run_stage.h"
+#include "next_stage/started_stage.h"
 #include "tests/launcher_e2e/planted_log.h"
 
 #include <windows.h>
-
-#include <cstdlib>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   Sleep(2000);
   LogMoment("stage-idle");
   SignalInputIdle();
-  StageInputs inputs;
-  inputs.commandLine = commandLine;
-  inputs.fullCommandLine = GetCommandLineA();
-  inputs.recordPath = std::getenv(kStageRecordVariable);
-  inputs.waitForStarter = true;
-  return RunStage(inputs);
+  return RunStartedStage(commandLine);
 }

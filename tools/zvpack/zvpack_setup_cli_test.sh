@@ -8,13 +8,8 @@
 # naming the payload's folder, the same from --check as from the pack; --exclude.
 # usage: zvpack_setup_cli_test.sh ZVPACK_BINARY
 set -eu
-zvpack=$1
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/setup_test_support.sh"
 names=(BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION)
-pe() { python3 "$here/make_test_pe.py" "$@"; }
 
 payload=$work/payload
 for name in "${names[@]}"; do mkdir -p "$payload/$name"; done

@@ -7,12 +7,7 @@
 # leaves nothing beside --out.
 # usage: zvpack_setup_output_test.sh ZVPACK_BINARY
 set -eu
-zvpack=$1
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-pe() { python3 "$here/make_test_pe.py" "$@"; }
+source "$(dirname "$0")/setup_test_support.sh"
 json() { python3 -c "import json, sys; d = json.load(open(sys.argv[1])); $2" "$1"; }
 
 payload=$work/payload

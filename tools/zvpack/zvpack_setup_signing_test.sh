@@ -7,12 +7,7 @@
 # refusals before packing.
 # usage: zvpack_setup_signing_test.sh ZVPACK_BINARY
 set -eu
-zvpack=$1
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-pe() { python3 "$here/make_test_pe.py" "$@"; }
+source "$(dirname "$0")/setup_test_support.sh"
 cd "$work"
 
 for name in BASE SETUPBASE SETUPPICTLITE PICTLITE ZVIMAGE APPBASE PICTUNINST ZVVERSION; do mkdir -p "payload/$name"; done
