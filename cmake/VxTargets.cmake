@@ -62,3 +62,14 @@ function(vx_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
   vx_warnings(${name})
 endfunction()
+
+# vx_tool_directory(): the Windows build of a tool's folder may use the calls of Windows 7
+# (slim locks, condition variables, wide file calls); the product keeps its older floor.
+macro(vx_tool_directory)
+  if(WIN32)
+    get_directory_property(vx_tool_definitions COMPILE_DEFINITIONS)
+    list(REMOVE_ITEM vx_tool_definitions _WIN32_WINNT=0x0501)
+    list(APPEND vx_tool_definitions _WIN32_WINNT=0x0601)
+    set_directory_properties(PROPERTIES COMPILE_DEFINITIONS "${vx_tool_definitions}")
+  endif()
+endmacro()

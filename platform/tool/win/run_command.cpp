@@ -1,6 +1,8 @@
 // Running a command line through cmd.exe, Ctrl-C left to it.
 #include "platform/tool/run_command.h"
 
+#include "platform/tool/win/wide_text.h"
+
 #include <windows.h>
 
 #include <csignal>
@@ -19,13 +21,6 @@ volatile LONG gInterrupt = 0;
 BOOL WINAPI NoteInterrupt(DWORD event) {
   gInterrupt = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
   return TRUE;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
-  return wide;
 }
 
 std::wstring Interpreter() {
@@ -47,7 +42,7 @@ HANDLE Inheritable(DWORD which) {
 CommandResult RunCommandLine(const std::string& commandLine) {
   CommandResult result;
   // /s: cmd takes everything between the first and the last quote as the command, unchanged.
-  std::wstring line = L"\"" + Interpreter() + L"\" /d /s /c \"" + Wide(commandLine) + L"\"";
+  std::wstring line = L"\"" + Interpreter() + L"\" /d /s /c \"" + WideFromUtf8(commandLine) + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
