@@ -7,7 +7,7 @@ packages=(
   zlib1g-dev libdeflate-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3 locales
-  osslsigncode openssl debootstrap
+  osslsigncode openssl debootstrap curl patch xz-utils
 )
 
 missing=()
@@ -51,3 +51,7 @@ fi
 # The 32-bit Wine that runs the i686 product lives in a Debian root of its own, outside the
 # checkout (scripts/wine32-root.sh); made once, reused by every clone.
 bash "$(dirname "$0")/wine32-root.sh" ensure
+
+# The Windows builds compile libdeflate from Debian's source package of the host's version
+# (scripts/libdeflate-source.sh), kept outside the checkout like the root above.
+bash "$(dirname "$0")/libdeflate-source.sh" ensure
