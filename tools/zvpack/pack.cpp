@@ -2,6 +2,7 @@
 #include "tools/zvpack/pack.h"
 
 #include "archive/archive_format.h"
+#include "platform/tool/worker_threads.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/stored_name.h"
 #include "tools/zvpack/temp_output.h"
@@ -14,12 +15,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <mutex>
-#include <thread>
 
 namespace zvpack {
 namespace {
@@ -252,15 +250,15 @@ bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs
                   const PackOptions& options, ArchiveSink* sink, PackStats* stats, std::string* error) {
   const auto start = std::chrono::steady_clock::now();
   const size_t count = inputs.size();
-  unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  unsigned threads = options.threads != 0 ? options.threads : platform_tool::ProcessorCount();
   threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(count, 1)));
   // Workers may run this far ahead of the writer; it bounds the memory held by
   // finished streams waiting for their turn.
   const size_t window = static_cast<size_t>(threads) * 4;
 
   std::vector<Compressed> results(count);
-  std::mutex mutex;
-  std::condition_variable changed;
+  platform_tool::WorkLock lock;
+  platform_tool::WorkCondition changed;
   size_t next = 0;
   size_t written = 0;
   bool stop = false;
@@ -269,42 +267,46 @@ bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs
     for (;;) {
       size_t index;
       {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return stop || next >= count || next < written + window; });
+        platform_tool::LockHold hold(lock);
+        changed.WaitUntil(lock, [&] { return stop || next >= count || next < written + window; });
         if (stop || next >= count) return;
         index = next++;
       }
       Compressed result;
       CompressOne(inputs[index], sizes[index], options.level, &result);
       {
-        std::lock_guard<std::mutex> lock(mutex);
+        platform_tool::LockHold hold(lock);
         results[index] = std::move(result);
         results[index].done = true;
       }
-      changed.notify_all();
+      changed.NotifyAll();
     }
   };
 
   if (options.progress != nullptr) options.progress->BeginArchive(label, count);
-  std::vector<std::thread> pool;
-  for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
+  platform_tool::WorkerThreads pool;
+  // Fewer threads than asked for only make the packing slower; none would leave it waiting.
+  bool ok = pool.Start(threads, worker) != 0;
+  if (!ok) *error = label + ": cannot start a compression thread";
 
   std::vector<std::pair<uint32_t, uint32_t>> times(count);
   uint64_t offset = archive_format::kHeaderSize;
   uint64_t inflatedTotal = 0;
-  bool ok = sink->Append(std::string(4, '\0'));
-  if (!ok) *error = label + ": write failed";
+  if (ok && !sink->Append(std::string(4, '\0'))) {
+    *error = label + ": write failed";
+    ok = false;
+  }
   std::string records;
   for (size_t i = 0; ok && i < count; ++i) {
     Compressed entry;
     {
-      std::unique_lock<std::mutex> lock(mutex);
-      changed.wait(lock, [&] { return results[i].done; });
+      platform_tool::LockHold hold(lock);
+      changed.WaitUntil(lock, [&] { return results[i].done; });
       entry = std::move(results[i]);
       results[i] = Compressed();
       ++written;
     }
-    changed.notify_all();
+    changed.NotifyAll();
     if (!entry.error.empty()) {
       *error = entry.error;
       ok = false;
@@ -334,11 +336,11 @@ bool WriteArchive(const std::string& label, const std::vector<PackInput>& inputs
     if (options.progress != nullptr) options.progress->EntryDone(entry.uncompressedSize);
   }
   {
-    std::lock_guard<std::mutex> lock(mutex);
+    platform_tool::LockHold hold(lock);
     stop = true;
   }
-  changed.notify_all();
-  for (std::thread& t : pool) t.join();
+  changed.NotifyAll();
+  pool.JoinAll();
   if (!ok && options.progress != nullptr) options.progress->ClearLine();
   if (!ok) return false;
 
