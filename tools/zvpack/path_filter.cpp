@@ -1,7 +1,7 @@
 // Matching archive paths against the --exclude patterns.
 #include "tools/zvpack/path_filter.h"
 
-#include <fnmatch.h>
+#include "tools/zvpack/glob_match.h"
 
 #include <algorithm>
 
@@ -11,10 +11,6 @@ namespace {
 std::string WithSlashes(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
-}
-
-bool Matches(const std::string& pattern, const std::string& text) {
-  return fnmatch(pattern.c_str(), text.c_str(), FNM_PATHNAME | FNM_CASEFOLD) == 0;
 }
 
 }  // namespace
@@ -39,7 +35,7 @@ bool PathFilter::Excludes(const std::string& relative) const {
     const std::string last = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
     for (const std::string& pattern : patterns_) {
       const bool anchored = pattern.find('/') != std::string::npos;
-      if (Matches(pattern, anchored ? prefix : last)) return true;
+      if (GlobMatches(pattern, anchored ? prefix : last)) return true;
     }
     if (end == std::string::npos) return false;
   }

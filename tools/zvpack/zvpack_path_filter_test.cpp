@@ -35,6 +35,23 @@ TEST(PathFilterTest, NamesMatchAtAnyDepthPathsFromTheTop) {
   EXPECT_FALSE(filter.Add("", &error));
 }
 
+TEST(PathFilterTest, SetsAndWildcardsStayWithinOneName) {
+  zvpack::PathFilter filter;
+  std::string error;
+  for (const char* pattern : {"*.[oa]", "[Tt]emp?", "Docs/[!E]*/*.rtf", "[[:digit:]]*"}) {
+    ASSERT_TRUE(filter.Add(pattern, &error)) << pattern;
+  }
+  const struct {
+    const char* path;
+    bool excluded;
+  } kCases[] = {
+      {"lib/x.O", true},         {"x.obj", false},           {"TEMP1/file", true},          {"temp/file", false},
+      {"Docs/Fra/a.rtf", true},  {"Docs/Eng/a.rtf", false},  {"Docs/Fra/sub/a.rtf", false}, {"a/2023-log", true},
+      {"a/log2023", false},      {"Docs\\Ita\\b.RTF", true},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(filter.Excludes(c.path), c.excluded) << c.path;
+}
+
 TEST(PathFilterTest, AnExcludedFolderIsNeitherReadNorReportedEmpty) {
   TempDir dir;
   WriteFile(dir / "src/keep.txt", "k");
