@@ -1,7 +1,7 @@
 // The progress line, the per-archive lines of a log and the summary table.
 #include "tools/zvpack/progress.h"
 
-#include <unistd.h>
+#include "platform/tool/terminal.h"
 
 #include <algorithm>
 
@@ -49,7 +49,7 @@ std::string HumanBytes(uint64_t bytes) {
 
 Progress::Mode Progress::ModeForStderr(bool quiet) {
   if (quiet) return Mode::kQuiet;
-  return isatty(STDERR_FILENO) != 0 ? Mode::kTerminal : Mode::kLines;
+  return platform_tool::StderrIsTerminal() ? Mode::kTerminal : Mode::kLines;
 }
 
 double Progress::Elapsed() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }

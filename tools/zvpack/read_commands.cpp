@@ -1,4 +1,5 @@
 // "zvpack list", "verify" and "extract": the archives of a FILE, read as the launcher reads them.
+#include "platform/tool/text_capture.h"
 #include "tools/zvpack/archive_check.h"
 #include "tools/zvpack/archive_source.h"
 #include "tools/zvpack/cli_support.h"
@@ -8,7 +9,6 @@
 #include "tools/zvpack/stored_name.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -45,14 +45,10 @@ bool ParseReadArgs(const std::string& command, int argc, char** argv, size_t pos
 // reaches stdout in UTF-8 (the rest of it is ASCII).
 template <typename Write>
 bool PrintNamesAsUtf8(Write write) {
-  char* text = nullptr;
-  size_t length = 0;
-  std::FILE* buffer = open_memstream(&text, &length);
-  if (buffer == nullptr) return write(stdout);
-  const bool ok = write(buffer);
-  std::fclose(buffer);
-  std::fputs(DisplayName(std::string(text, length)).c_str(), stdout);
-  std::free(text);
+  platform_tool::TextCapture capture;
+  if (capture.File() == nullptr) return write(stdout);
+  const bool ok = write(capture.File());
+  std::fputs(DisplayName(capture.Finish()).c_str(), stdout);
   return ok;
 }
 

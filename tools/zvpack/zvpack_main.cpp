@@ -1,4 +1,6 @@
 // zvpack: the command line, handing each command its words.
+#include "platform/tool/arguments.h"
+#include "platform/tool/standard_streams.h"
 #include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/commands.h"
 #include "tools/zvpack/exit_codes.h"
@@ -48,9 +50,7 @@ bool AsksForHelp(int argc, char** argv) {
   return false;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) {
     std::fputs("zvpack: no command given (zvpack --help lists them)\n", stderr);
     return kExitUsage;
@@ -69,4 +69,12 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr, "zvpack: unknown command \"%s\" (zvpack --help lists them)\n", command.c_str());
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform_tool::PrepareStandardStreams();
+  platform_tool::ProgramWords words(argc, argv);
+  return Run(words.Count(), words.Words());
 }
