@@ -101,18 +101,18 @@ SetOutcome SkipRestOfSet(const Byte** pp) {
       if (*p == '\0') return SetOutcome::kFails;
       ++p;
     } else if (c == '[' && *p == ':') {
-      const Byte* start = p;
+      // "[:name:]" is skipped whole; without its ":]" the bytes from the ':' on are plain.
+      const Byte* q = p;
       size_t length = 0;
       for (;;) {
-        c = *++p;
+        c = *++q;
         if (++length == kMaxClassName) return SetOutcome::kFails;
-        if (*p == ':' && p[1] == ']') break;
-        if (c < 'a' || c >= 'z') {
-          p = start - 2;
+        if (c == ':' && q[1] == ']') {
+          p = q + 2;
           break;
         }
+        if (c < 'a' || c >= 'z') break;
       }
-      p += 2;
     } else if (c == '[' && *p == '=') {
       if (*++p == '\0') return SetOutcome::kFails;
       if (*++p != '=' || p[1] != ']') return SetOutcome::kFails;

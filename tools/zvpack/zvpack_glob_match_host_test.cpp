@@ -24,7 +24,7 @@ TEST(GlobMatchHostTest, TheCasesAreFnmatchs) {
 
 // Patterns and names drawn from the bytes and pieces that steer the matcher.
 std::string Draw(std::mt19937* random, size_t maxLength, bool pieces) {
-  static const char kBytes[] = "aAbzZ09/[]!^-\\*?.:=_ \xc3\xa9";
+  static const char kBytes[] = "aAbzZ0/[[]]!^--\\*?.:=_\xc3\xa9";
   static const char* const kPieces[] = {"[:alpha:]", "[:upper:]", "[:zz:]", "[=a=]", "[.a.]", "[.ab.]"};
   std::string text;
   const size_t length = (*random)() % (maxLength + 1);
@@ -42,7 +42,7 @@ std::string Draw(std::mt19937* random, size_t maxLength, bool pieces) {
 TEST(GlobMatchHostTest, AgreesWithFnmatchOnDrawnPatterns) {
   std::mt19937 random(20261210);
   int differing = 0;
-  for (int i = 0; i < 300000 && differing < 10; ++i) {
+  for (int i = 0; i < 1000000 && differing < 10; ++i) {
     const std::string pattern = Draw(&random, 10, true);
     const std::string text = Draw(&random, 8, false);
     const bool expected = Fnmatch(pattern, text);
