@@ -71,7 +71,10 @@ unpack() {  # folder target: the sources with Debian's patches applied, into tar
 
 make_source() {
   echo "libdeflate-source: fetching Debian's libdeflate $version-$revision into $source_dir" >&2
-  mkdir -p "$(dirname "$source_dir")"
+  mkdir -p "$(dirname "$source_dir")" 2>/dev/null && [[ -w $(dirname "$source_dir") ]] || {
+    echo "libdeflate-source: cannot write $(dirname "$source_dir"); run as root or set VX_LIBDEFLATE_SOURCE" >&2
+    exit 1
+  }
   # Global, for the trap that removes it when the script ends.
   work=$(mktemp -d "$(dirname "$source_dir")/.libdeflate-source.XXXXXX")
   trap 'rm -rf "$work"' EXIT
