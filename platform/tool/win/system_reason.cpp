@@ -52,6 +52,8 @@ std::string SystemText(DWORD error) {
 }  // namespace
 
 std::string ReasonOf(DWORD error) {
+  // The C library has no ELOOP to word it; these are glibc's words.
+  if (error == ERROR_CANT_RESOLVE_FILENAME) return "Too many levels of symbolic links";
   const int number = ErrnoOf(error);
   return number != 0 ? std::strerror(number) : SystemText(error);
 }
