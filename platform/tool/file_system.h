@@ -58,6 +58,13 @@ struct FileFailure {
 // The facts of what path names, following links. False with *failure filled.
 bool GetFileFacts(const std::string& path, FileFacts* facts, FileFailure* failure);
 
+// Whether path names (through links) a file of that kind; false when it names nothing.
+inline bool IsOfKind(const std::string& path, FileKind kind) {
+  FileFacts facts;
+  FileFailure failure;
+  return GetFileFacts(path, &facts, &failure) && facts.kind == kind;
+}
+
 // Whether path is itself a link: a symbolic link on the host; on Windows a
 // symbolic link or a junction (a name-surrogate reparse point).
 bool IsSymbolicLink(const std::string& path);

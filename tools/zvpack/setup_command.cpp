@@ -40,11 +40,7 @@ struct PreparedStub {
   bool haveVersion = false;
 };
 
-bool IsFolder(const std::string& path) {
-  platform_tool::FileFacts facts;
-  platform_tool::FileFailure failure;
-  return platform_tool::GetFileFacts(path, &facts, &failure) && facts.kind == platform_tool::FileKind::kFolder;
-}
+bool IsFolder(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kFolder); }
 
 bool SameFile(const std::string& a, const std::string& b) {
   platform_tool::FileFacts factsA, factsB;

@@ -25,13 +25,8 @@ constexpr uint64_t kStoredBlock = 65535;
 constexpr uint64_t kRecordBytes = archive_format::kRecordFixedSize + 6;
 constexpr uint64_t kArchiveHeaderBytes = archive_format::kHeaderSize + archive_format::kCountSize;
 
-bool IsKind(const std::string& path, platform_tool::FileKind kind) {
-  platform_tool::FileFacts facts;
-  platform_tool::FileFailure failure;
-  return platform_tool::GetFileFacts(path, &facts, &failure) && facts.kind == kind;
-}
-bool IsDirectory(const std::string& path) { return IsKind(path, platform_tool::FileKind::kFolder); }
-bool IsFile(const std::string& path) { return IsKind(path, platform_tool::FileKind::kRegular); }
+bool IsDirectory(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kFolder); }
+bool IsFile(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kRegular); }
 
 std::string Upper(std::string text) {
   for (char& c : text) {
