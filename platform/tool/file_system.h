@@ -81,6 +81,9 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names, std::s
 // afterwards (made now or before).
 bool MakeFolders(const std::string& path);
 
+// Removes the file at path (not a folder); false when it cannot.
+bool RemoveFile(const std::string& path);
+
 // path made absolute against the current folder (not resolving links); empty
 // when it cannot be.
 std::string AbsolutePath(const std::string& path);

@@ -1,6 +1,7 @@
 // Tests of the tools' file-system layer: UTF-8 names through the system and
 // back, the facts of files, folders and missing paths, reading by a non-ASCII
-// path, links, the shapes of paths and the extraction folder.
+// path, names that read as devices on Windows, links, the shapes of paths and
+// the extraction folder.
 #include "platform/tool/extraction_folder.h"
 #include "platform/tool/file_system.h"
 #include "platform/tool/input_file.h"
@@ -85,6 +86,26 @@ TEST_F(FileSystemTest, FactsOfAFileAFolderAndAMissingPath) {
   EXPECT_EQ("No such file or directory", failure.reason);
   EXPECT_FALSE(platform_tool::GetFileFacts(Path("missing/below"), &file, &failure));
   EXPECT_EQ(platform_tool::FileProblem::kNotFound, failure.problem);
+}
+
+// Such files come from other systems (Wine's Unix side among them); on Windows
+// they are the files themselves, not the DOS devices of the same name.
+TEST_F(FileSystemTest, NamesThatReadAsDevicesAreFiles) {
+  Write("con", "12");
+  Write("aux.txt", "123");
+  ASSERT_TRUE(platform_tool::MakeFolders(Path("sub")));
+  FileFacts facts;
+  FileFailure failure;
+  ASSERT_TRUE(platform_tool::GetFileFacts(Path("con"), &facts, &failure)) << failure.reason;
+  EXPECT_EQ(FileKind::kRegular, facts.kind);
+  EXPECT_EQ(2u, facts.size);
+  ASSERT_TRUE(platform_tool::GetFileFacts(Path("sub/../aux.txt"), &facts, &failure)) << failure.reason;
+  EXPECT_EQ(FileKind::kRegular, facts.kind);
+  EXPECT_EQ(3u, facts.size);
+  // std::filesystem would take them for the devices and wait on the console.
+  EXPECT_TRUE(platform_tool::RemoveFile(Path("con")));
+  EXPECT_TRUE(platform_tool::RemoveFile(Path("aux.txt")));
+  EXPECT_FALSE(platform_tool::GetFileFacts(Path("con"), &facts, &failure));
 }
 
 TEST_F(FileSystemTest, ReadsAFileByANonAsciiPath) {

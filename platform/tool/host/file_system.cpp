@@ -58,6 +58,8 @@ bool MakeFolders(const std::string& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
 std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
   std::string absolute = std::filesystem::absolute(path, ec).string();

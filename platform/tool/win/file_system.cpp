@@ -2,6 +2,7 @@
 #include "platform/tool/file_system.h"
 
 #include "platform/tool/win/handle_facts.h"
+#include "platform/tool/win/system_path.h"
 #include "platform/tool/win/system_reason.h"
 #include "platform/tool/win/wide_text.h"
 
@@ -48,7 +49,7 @@ bool NameInReparseData(const std::vector<unsigned char>& data, size_t got, size_
 
 bool GetFileFacts(const std::string& path, FileFacts* facts, FileFailure* failure) {
   // Backup semantics open folders too; without FILE_FLAG_OPEN_REPARSE_POINT links are followed.
-  HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     *failure = FailureOf(GetLastError());
@@ -62,14 +63,14 @@ bool GetFileFacts(const std::string& path, FileFacts* facts, FileFailure* failur
 
 bool IsSymbolicLink(const std::string& path) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(WideFromUtf8(path).c_str(), &data);
+  HANDLE find = FindFirstFileW(SystemPath(path).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
   return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(data.dwReserved0);
 }
 
 bool ReadLinkTarget(const std::string& path, std::string* target) {
-  HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(SystemPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   std::vector<unsigned char> data(kMaxReparseData);
@@ -98,7 +99,7 @@ bool ReadLinkTarget(const std::string& path, std::string* target) {
 }
 
 bool ListFolder(const std::string& path, std::vector<std::string>* names, std::string* reason) {
-  std::wstring pattern = WideFromUtf8(path);
+  std::wstring pattern = SystemPath(path);
   if (!pattern.empty() && !IsSeparator(pattern.back())) pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW item;
@@ -106,7 +107,7 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names, std::s
   if (find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A drive's root may hold nothing at all, not even "." and "..".
-    if (error == ERROR_FILE_NOT_FOUND && IsFolder(WideFromUtf8(path))) return true;
+    if (error == ERROR_FILE_NOT_FOUND && IsFolder(SystemPath(path))) return true;
     *reason = ReasonOf(error);
     return false;
   }
@@ -122,18 +123,17 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names, std::s
 }
 
 bool MakeFolders(const std::string& path) {
-  const std::wstring wide = WideFromUtf8(path);
-  // Each parent in turn, outermost first; a prefix that is a drive ("C:") or a
-  // server is no folder to make, and the last check decides.
-  for (size_t at = 1; at <= wide.size(); ++at) {
-    if (at < wide.size() && !IsSeparator(wide[at])) continue;
-    const std::wstring prefix = wide.substr(0, at);
-    if (prefix.back() != L':' && !IsSeparator(prefix.back()) && !IsFolder(prefix)) {
-      CreateDirectoryW(prefix.c_str(), nullptr);
-    }
+  const std::wstring full = SystemPath(path);
+  // Each parent in turn, outermost first, from below the drive or share on.
+  for (size_t at = SystemPathRootLength(full) + 1; at <= full.size(); ++at) {
+    if (at < full.size() && !IsSeparator(full[at])) continue;
+    const std::wstring prefix = full.substr(0, at);
+    if (!IsFolder(prefix)) CreateDirectoryW(prefix.c_str(), nullptr);
   }
-  return IsFolder(wide);
+  return IsFolder(full);
 }
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(SystemPath(path).c_str()) != 0; }
 
 std::string AbsolutePath(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);

@@ -2,6 +2,7 @@
 #include "platform/tool/input_file.h"
 
 #include "platform/tool/win/handle_facts.h"
+#include "platform/tool/win/system_path.h"
 #include "platform/tool/win/system_reason.h"
 #include "platform/tool/win/wide_text.h"
 
@@ -21,7 +22,7 @@ InputFile::~InputFile() {
 bool InputFile::Open(const std::string& path, std::string* reason) {
   // Sharing everything, as a POSIX open does: a writer or a rename meanwhile
   // is noticed by the size and time checks of the caller rather than refused.
-  HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
+  HANDLE handle = CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -46,7 +47,7 @@ int64_t InputFile::Read(void* buffer, size_t size, std::string* reason) {
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return _wfopen(WideFromUtf8(path).c_str(), WideFromUtf8(mode).c_str());
+  return _wfopen(SystemPath(path).c_str(), WideFromUtf8(mode).c_str());
 }
 
 }  // namespace platform_tool
