@@ -100,6 +100,11 @@ bool ReadLinkTarget(const std::string& path, std::string* target) {
 
 bool ListFolder(const std::string& path, std::vector<std::string>* names, std::string* reason) {
   std::wstring pattern = SystemPath(path);
+  if (pattern.empty()) {
+    // FindFirstFileW would take "*" alone for the current folder's names.
+    *reason = ReasonOf(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
   if (!pattern.empty() && !IsSeparator(pattern.back())) pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW item;
