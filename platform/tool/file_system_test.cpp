@@ -152,6 +152,26 @@ TEST_F(FileSystemTest, ALinkIsFollowedAndItsTargetRead) {
   EXPECT_TRUE(platform_tool::IsSymbolicLink(Path("link")));
 }
 
+TEST_F(FileSystemTest, RelativePathsStartAtTheCurrentFolder) {
+  Write(kCafe, "12");
+  ASSERT_TRUE(platform_tool::MakeFolders(Path("sub/deeper")));
+  const std::string before = platform_tool::CurrentFolder();
+  ASSERT_TRUE(platform_tool::SetCurrentFolder(Path("sub")));
+  FileFacts facts;
+  FileFailure failure;
+  EXPECT_TRUE(platform_tool::GetFileFacts(std::string("../") + kCafe, &facts, &failure)) << failure.reason;
+  EXPECT_EQ(2u, facts.size);
+  EXPECT_TRUE(platform_tool::GetFileFacts(std::string("./deeper/../../") + kCafe, &facts, &failure));
+  std::vector<std::string> names;
+  std::string reason;
+  EXPECT_TRUE(platform_tool::ListFolder("deeper/..", &names, &reason)) << reason;
+  EXPECT_EQ(std::vector<std::string>{"deeper"}, names);
+  EXPECT_FALSE(platform_tool::ListFolder("", &names, &reason));
+  EXPECT_TRUE(platform_tool::MakeFolders("made/here"));
+  EXPECT_TRUE(platform_tool::IsOfKind(Path("sub/made/here"), FileKind::kFolder));
+  ASSERT_TRUE(platform_tool::SetCurrentFolder(before));
+}
+
 TEST(FilePathTest, ParentFoldersAndAbsolutePaths) {
   const struct {
     const char* path;
