@@ -1,6 +1,5 @@
-// Tests of the Windows-1252 and UTF-8 conversions of the host build.
-#ifndef _WIN32
-#include "platform/host/cp1252.h"
+// Tests of the Windows-1252 and UTF-8 conversions (both builds).
+#include "platform/common/cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -62,4 +61,3 @@ TEST(Cp1252Test, RefusesWhatItCannotHoldOrDecode) {
 }
 
 }  // namespace
-#endif

@@ -3,7 +3,7 @@
 #include "platform/dirs.h"
 
 #include "platform/common/wrappable.h"
-#include "platform/host/cp1252.h"
+#include "platform/common/cp1252.h"
 #include "platform/host/drive_map.h"
 
 #include <dirent.h>

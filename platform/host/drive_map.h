@@ -10,7 +10,7 @@
 // relative to the drive's own current directory. "." and ".." are resolved
 // within the drive and never climb above its root. A path's bytes are ANSI
 // text (Windows-1252): the host file of a name is the one of its UTF-8 form
-// (platform/host/cp1252.h), as Windows hands ANSI names to its file systems in
+// (platform/common/cp1252.h), as Windows hands ANSI names to its file systems in
 // Unicode, and the current directory comes back in 1252. Names compare
 // without regard to the case of any 1252 letter where the host holds them
 // already.

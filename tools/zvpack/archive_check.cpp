@@ -4,11 +4,8 @@
 #include "archive/archive_reader.h"
 #include "archive/archive_verify.h"
 #include "archive/extract_entry.h"
-#include "platform/dirs.h"
-#include "platform/host/drive_map.h"
+#include "platform/tool/extraction_folder.h"
 #include "stream/stream_exception.h"
-
-#include <filesystem>
 
 namespace zvpack {
 namespace {
@@ -16,14 +13,6 @@ namespace {
 // Names are joined to this folder only to satisfy the reader's length check;
 // nothing is written there.
 const char kListWorkDir[] = "Z:\\";
-
-// A drive letter that the host view does not use yet, or 0.
-char FreeDriveLetter() {
-  for (char letter = 'Z'; letter > 'C'; --letter) {
-    if (platform::MappedDrive(letter).empty()) return letter;
-  }
-  return 0;
-}
 
 // The directory check with its reason as a string.
 bool CheckDirectory(ArchiveReader* reader, size_t size, std::string* error) {
@@ -70,29 +59,18 @@ bool ListArchive(const unsigned char* base, size_t size, std::FILE* out, std::st
 bool ExtractArchive(const unsigned char* base, size_t size, const std::string& hostDir, bool verbose,
                     std::FILE* out, std::string* error) {
   if (!VerifyArchive(base, size, error)) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(hostDir, ec);
-  std::string absolute = std::filesystem::absolute(hostDir, ec).string();
-  if (ec || !std::filesystem::is_directory(absolute, ec)) {
+  using Problem = platform_tool::ExtractionFolder::Problem;
+  platform_tool::ExtractionFolder folder;
+  const Problem entered = folder.Enter(hostDir);
+  if (entered == Problem::kNotMade) {
     *error = hostDir + ": cannot be made a directory";
     return false;
   }
-  char letter = FreeDriveLetter();
-  if (letter == 0 || !platform::MapDrive(letter, absolute)) {
+  if (entered == Problem::kNoDrive) {
     *error = "no free drive letter for " + hostDir;
     return false;
   }
-  // The entries go to ".\\name" with the mapped drive current and the host's
-  // own current directory on the same folder, so that the directory calls (drive
-  // view) and the file opening (host path) reach the same place whichever way the
-  // host file layer reads a path.
-  const int previousDrive = platform::GetDrive();
-  std::string previousCwd = std::filesystem::current_path(ec).string();
-  bool ok = !ec && platform::ChangeDrive(letter - 'A' + 1) == 0;
-  if (ok) {
-    std::filesystem::current_path(absolute, ec);
-    ok = !ec;
-  }
+  bool ok = entered == Problem::kNone;
   if (!ok) *error = hostDir + ": cannot be entered";
   ArchiveReader reader(base, ArchiveSize32(size), VxString(".\\"));
   ok = ok && CheckDirectory(&reader, size, error);
@@ -116,9 +94,6 @@ bool ExtractArchive(const unsigned char* base, size_t size, const std::string& h
       ok = false;
     }
   }
-  if (!previousCwd.empty()) std::filesystem::current_path(previousCwd, ec);
-  platform::ChangeDrive(previousDrive);
-  platform::MapDrive(letter, "");
   return ok;
 }
 

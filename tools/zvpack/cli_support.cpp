@@ -1,28 +1,39 @@
 // Reading a whole input file, the build date from the environment, the packing options.
 #include "tools/zvpack/cli_support.h"
 
+#include "platform/tool/file_system.h"
+#include "platform/tool/input_file.h"
 #include "tools/zvpack/compress.h"
 #include "tools/zvpack/exit_codes.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace zvpack {
 
+FileRead ReadFileBytes(const std::string& path, std::string* bytes) {
+  std::FILE* file = platform_tool::OpenFile(path, "rb");
+  if (file == nullptr) return FileRead::kNotOpened;
+  bytes->clear();
+  char block[1 << 16];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->append(block, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return failed ? FileRead::kReadFailed : FileRead::kDone;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::string read;
+  if (ReadFileBytes(path, &read) != FileRead::kDone) return false;
+  bytes->assign(read.begin(), read.end());
+  return true;
 }
 
 uint64_t FileSizeOrZero(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+  platform_tool::FileFacts facts;
+  platform_tool::FileFailure failure;
+  return platform_tool::GetFileFacts(path, &facts, &failure) ? facts.size : 0;
 }
 
 bool ReadSourceDateEpoch(PackOptions* options, std::string* error) {

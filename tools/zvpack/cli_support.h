@@ -10,6 +10,11 @@
 
 namespace zvpack {
 
+enum class FileRead { kDone, kNotOpened, kReadFailed };
+
+// The whole file at path (a UTF-8 path on every system) into *bytes.
+FileRead ReadFileBytes(const std::string& path, std::string* bytes);
+
 // The whole file at path; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes);
 

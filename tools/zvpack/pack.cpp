@@ -8,9 +8,7 @@
 #include "tools/zvpack/temp_output.h"
 #include "tools/zvpack/tree_walk.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/tool/input_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,8 +21,6 @@ namespace zvpack {
 namespace {
 
 constexpr uint64_t kMaxArchiveSize = std::numeric_limits<uint32_t>::max();
-
-std::string ErrnoText() { return std::strerror(errno); }
 
 // What a worker hands to the writer for one entry.
 struct Compressed {
@@ -47,33 +43,29 @@ uint32_t ClampTime(int64_t t) {
 // libdeflate's (libdeflate_zlib_compress_bound) size/1000 + 20.
 uint64_t StreamBound(uint64_t size) { return size + size / 256 + 64; }
 
-bool SameTime(const struct timespec& a, const struct timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
 // Reads the whole file, which was expectedSize bytes when the inputs were
 // checked. A file that is no longer that size, or changes while it is read, is
 // refused rather than packed half old and half new.
-bool ReadInput(const std::string& hostPath, uint64_t expectedSize, std::string* data, struct stat* info,
+bool ReadInput(const std::string& hostPath, uint64_t expectedSize, std::string* data, platform_tool::FileFacts* facts,
                std::string* error) {
-  // O_NONBLOCK: should the file have become a FIFO meanwhile, open must not wait for a writer.
-  int fd = open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    *error = hostPath + ": " + ErrnoText();
+  platform_tool::InputFile file;
+  std::string reason;
+  if (!file.Open(hostPath, &reason)) {
+    *error = hostPath + ": " + reason;
     return false;
   }
   const std::string changed = hostPath + ": the file changed while it was packed";
-  bool ok = fstat(fd, info) == 0 && S_ISREG(info->st_mode) && static_cast<uint64_t>(info->st_size) == expectedSize;
+  bool ok = file.Facts(facts) && facts->kind == platform_tool::FileKind::kRegular && facts->size == expectedSize;
   if (!ok) *error = changed;
   size_t got = 0;
   if (ok) data->assign(static_cast<size_t>(expectedSize), '\0');
   while (ok) {
     char probe;
     // Past the expected end one more byte is asked for: there must be none.
-    ssize_t n = got < data->size() ? read(fd, &(*data)[got], data->size() - got) : read(fd, &probe, 1);
-    if (n < 0 && errno == EINTR) continue;
+    const int64_t n = got < data->size() ? file.Read(&(*data)[got], data->size() - got, &reason)
+                                         : file.Read(&probe, 1, &reason);
     if (n < 0) {
-      *error = hostPath + ": " + ErrnoText();
+      *error = hostPath + ": " + reason;
       ok = false;
     } else if (got == data->size()) {
       ok = n == 0;
@@ -86,12 +78,11 @@ bool ReadInput(const std::string& hostPath, uint64_t expectedSize, std::string* 
       got += static_cast<size_t>(n);
     }
   }
-  struct stat after;
-  if (ok && (fstat(fd, &after) != 0 || after.st_size != info->st_size || !SameTime(after.st_mtim, info->st_mtim))) {
+  platform_tool::FileFacts after;
+  if (ok && (!file.Facts(&after) || after.size != facts->size || after.modifiedStamp != facts->modifiedStamp)) {
     *error = changed;
     ok = false;
   }
-  close(fd);
   return ok;
 }
 
@@ -99,10 +90,10 @@ bool ReadInput(const std::string& hostPath, uint64_t expectedSize, std::string* 
 // below 4 GiB.
 void CompressOne(const PackInput& input, uint64_t expectedSize, int level, Compressed* out) {
   std::string data;
-  struct stat st;
-  if (!ReadInput(input.hostPath, expectedSize, &data, &st, &out->error)) return;
-  out->time1 = ClampTime(st.st_mtime);
-  out->time2 = ClampTime(st.st_ctime);
+  platform_tool::FileFacts facts;
+  if (!ReadInput(input.hostPath, expectedSize, &data, &facts, &out->error)) return;
+  out->time1 = ClampTime(facts.modified);
+  out->time2 = ClampTime(facts.changedOrCreated);
   std::string error;
   if (!CompressToZlibStream(data, level, &out->stream, &error)) {
     out->error = input.hostPath + ": " + error;
@@ -119,13 +110,13 @@ bool CheckInputFiles(const std::string& label, const std::vector<PackInput>& inp
   uint64_t bound = archive_format::kHeaderSize + archive_format::kCountSize;
   sizes->clear();
   for (const PackInput& input : inputs) {
-    struct stat info;
-    if (!StatFollowingLinks(input.hostPath, &info, error)) return false;
-    if (const char* kind = NotRegularKind(info)) {
+    platform_tool::FileFacts facts;
+    if (!FactsFollowingLinks(input.hostPath, &facts, error)) return false;
+    if (const char* kind = NotRegularKind(facts)) {
       *error = input.hostPath + ": " + kind + ", not a regular file";
       return false;
     }
-    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    const uint64_t size = facts.size;
     if (size > std::numeric_limits<uint32_t>::max()) {
       *error = input.hostPath + ": " + std::to_string(size) + " bytes; an entry must be smaller than 4 GiB";
       return false;

@@ -8,7 +8,7 @@
 // Time stamps of each record:
 //   time1  the file's modification time;
 //   time2  the file's status-change time, the nearest the host has to a
-//          Windows creation time;
+//          Windows creation time (on Windows the creation time itself);
 //   time3  the packing time: SOURCE_DATE_EPOCH when it is set, otherwise the
 //          newest time1 or time2 of the whole archive, so that the archive
 //          depends on its input alone. With SOURCE_DATE_EPOCH set, time1 and

@@ -3,16 +3,15 @@
 
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
+#include "platform/tool/file_system.h"
+#include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/problem_list.h"
 #include "tools/zvpack/stored_name.h"
 #include "tools/zvpack/tree_walk.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <set>
-
-namespace fs = std::filesystem;
+#include <sstream>
 
 namespace zvpack {
 namespace {
@@ -27,6 +26,10 @@ bool StoreName(const std::string& hostName, const std::string& where, std::strin
   return false;
 }
 
+// A list file's relative host path, below the list's folder.
+std::string Below(const std::string& folder, const std::string& relative) {
+  return folder.empty() || folder.back() == '/' ? folder + relative : folder + "/" + relative;
+}
 
 }  // namespace
 
@@ -80,11 +83,13 @@ bool CollectDirectory(const std::string& dir, std::vector<PackInput>* inputs, st
 
 bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::vector<PackInput>* inputs,
                   std::string* error, const PathFilter* exclude) {
-  std::ifstream in(listPath, std::ios::binary);
-  if (!in) {
+  std::string text;
+  const FileRead read = ReadFileBytes(listPath, &text);
+  if (read == FileRead::kNotOpened) {
     *error = listPath + ": cannot be opened";
     return false;
   }
+  std::istringstream in(text);
   std::vector<PackInput> found;
   ProblemList problems;
   std::string line;
@@ -108,10 +113,10 @@ bool ReadListFile(const std::string& listPath, const std::string& baseDir, std::
       problems.Add(problem);
       continue;
     }
-    input.hostPath = fs::path(hostPath).is_absolute() ? hostPath : (fs::path(baseDir) / hostPath).string();
+    input.hostPath = platform_tool::IsAbsolutePath(hostPath) ? hostPath : Below(baseDir, hostPath);
     found.push_back(std::move(input));
   }
-  if (in.bad()) problems.Add(listPath + ": read failed");
+  if (read == FileRead::kReadFailed) problems.Add(listPath + ": read failed");
   if (!problems.Empty()) {
     *error = problems.Text();
     return false;

@@ -10,9 +10,8 @@
 #include "tools/zvpack/progress.h"
 #include "tools/zvpack/setup_payload.h"
 #include "tools/zvpack/temp_output.h"
+#include "platform/tool/file_system.h"
 #include "platform/tool/run_command.h"
-
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
@@ -41,15 +40,13 @@ struct PreparedStub {
   bool haveVersion = false;
 };
 
-bool IsFolder(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+bool IsFolder(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kFolder); }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat infoA, infoB;
-  return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
-         infoA.st_ino == infoB.st_ino;
+  platform_tool::FileFacts factsA, factsB;
+  platform_tool::FileFailure failure;
+  return platform_tool::GetFileFacts(a, &factsA, &failure) && platform_tool::GetFileFacts(b, &factsB, &failure) &&
+         factsA.identity == factsB.identity;
 }
 
 // --out names a file to write in a folder that exists, and not the stub.
@@ -62,8 +59,7 @@ bool CheckOut(const std::string& out, const std::string& stub, std::string* erro
     *error = out + ": is a folder; --out names the setup file to write";
     return false;
   }
-  const size_t slash = out.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : out.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder = platform_tool::ParentFolder(out);
   if (!IsFolder(folder)) {
     *error = out + ": the folder " + folder + " does not exist";
     return false;

@@ -2,20 +2,15 @@
 #include "tools/zvpack/setup_payload.h"
 
 #include "archive/archive_format.h"
+#include "platform/tool/file_system.h"
 #include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/pe_resources.h"
 #include "tools/zvpack/problem_list.h"
 #include "tools/zvpack/stored_name.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include <algorithm>
-#include <cstring>
-#include <fstream>
 #include <map>
+#include <sstream>
 
 namespace zvpack {
 
@@ -30,19 +25,8 @@ constexpr uint64_t kStoredBlock = 65535;
 constexpr uint64_t kRecordBytes = archive_format::kRecordFixedSize + 6;
 constexpr uint64_t kArchiveHeaderBytes = archive_format::kHeaderSize + archive_format::kCountSize;
 
-bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-bool IsFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string ParentOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-}
+bool IsDirectory(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kFolder); }
+bool IsFile(const std::string& path) { return platform_tool::IsOfKind(path, platform_tool::FileKind::kRegular); }
 
 std::string Upper(std::string text) {
   for (char& c : text) {
@@ -67,13 +51,14 @@ std::string Trim(const std::string& line) {
 
 // The folder or list file of each archive, from a manifest.
 bool ReadManifest(const std::string& manifest, std::vector<std::string>* sources, std::string* error) {
-  std::ifstream in(manifest);
-  if (!in) {
+  std::string text;
+  if (ReadFileBytes(manifest, &text) == FileRead::kNotOpened) {
     *error = manifest + ": cannot be read";
     return false;
   }
+  std::istringstream in(text);
   sources->assign(8, "");
-  std::string base = ParentOf(manifest), line;
+  std::string base = platform_tool::ParentFolder(manifest), line;
   for (int number = 1; std::getline(in, line); ++number) {
     line = Trim(line);
     if (line.empty() || line[0] == '#') continue;
@@ -94,7 +79,7 @@ bool ReadManifest(const std::string& manifest, std::vector<std::string>* sources
       *error = where + name + " is named twice";
       return false;
     }
-    (*sources)[index] = path[0] == '/' ? path : base + "/" + path;
+    (*sources)[index] = platform_tool::IsAbsolutePath(path) ? path : base + "/" + path;
   }
   for (int i = 0; i < 8; ++i) {
     if ((*sources)[i].empty()) {
@@ -108,21 +93,19 @@ bool ReadManifest(const std::string& manifest, std::vector<std::string>* sources
 // Everything at the payload folder's top level that is not one of the eight
 // archives: a stray file would otherwise go unnoticed, unpacked by nobody.
 void CheckTopLevel(const std::string& folder, ProblemList* problems) {
-  DIR* listing = opendir(folder.c_str());
-  if (listing == nullptr) {
-    problems->Add(folder + ": " + std::strerror(errno));
+  std::vector<std::string> names;
+  std::string reason;
+  if (!platform_tool::ListFolder(folder, &names, &reason)) {
+    problems->Add(folder + ": " + reason);
     return;
   }
   std::vector<std::string> strays;
-  while (const dirent* item = readdir(listing)) {
-    const std::string name = item->d_name;
-    if (name == "." || name == "..") continue;
+  for (const std::string& name : names) {
     const bool list = name.size() > 5 && name.compare(name.size() - 5, 5, ".list") == 0;
     const std::string archive = list ? name.substr(0, name.size() - 5) : name;
     const std::string path = folder + "/" + name;
     if (ArchiveIndex(archive) < 0 || (list ? !IsFile(path) : !IsDirectory(path))) strays.push_back(path);
   }
-  closedir(listing);
   std::sort(strays.begin(), strays.end());
   for (const std::string& stray : strays) {
     problems->Add(stray + ": not one of the eight archives (a folder NAME or a list file NAME.list, NAME one of "
@@ -161,7 +144,7 @@ bool GatherArchive(SetupArchive* archive, const PathFilter& exclude, std::vector
       warnings->push_back(folder + ": an empty folder, not stored (archives hold files, not folders)");
     }
   } else if (IsFile(archive->source)) {
-    if (!ReadListFile(archive->source, ParentOf(archive->source), &archive->inputs, error,
+    if (!ReadListFile(archive->source, platform_tool::ParentFolder(archive->source), &archive->inputs, error,
                       exclude.Empty() ? nullptr : &exclude)) {
       return false;
     }
@@ -276,12 +259,13 @@ bool WorstCasePayloadBytes(const std::vector<SetupArchive>& archives, uint64_t* 
   for (const SetupArchive& archive : archives) {
     *bytes += kArchiveHeaderBytes;
     for (const PackInput& in : archive.inputs) {
-      struct stat st;
-      if (stat(in.hostPath.c_str(), &st) != 0) {
-        *error = in.hostPath + ": " + std::strerror(errno);
+      platform_tool::FileFacts facts;
+      platform_tool::FileFailure failure;
+      if (!platform_tool::GetFileFacts(in.hostPath, &facts, &failure)) {
+        *error = in.hostPath + ": " + failure.reason;
         return false;
       }
-      uint64_t size = static_cast<uint64_t>(st.st_size);
+      const uint64_t size = facts.size;
       *inputBytes += size;
       *bytes += size + (size / kStoredBlock + 1) * 5 + kRecordBytes + in.name.size();
     }

@@ -1,6 +1,7 @@
 // The signing command: its options, its runs and retries, and the check of what it left.
 #include "tools/zvpack/setup_signing.h"
 
+#include "platform/tool/input_file.h"
 #include "platform/tool/run_command.h"
 #include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/signed_setup_check.h"
@@ -24,7 +25,7 @@ bool ParseCount(const std::string& text, unsigned long most, unsigned* value) {
 }
 
 bool RewriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = platform_tool::OpenFile(path, "wb");
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;

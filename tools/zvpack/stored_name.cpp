@@ -1,7 +1,7 @@
 // Entry names: host UTF-8 to the archive's Windows-1252 and back, case folding.
 #include "tools/zvpack/stored_name.h"
 
-#include "platform/host/cp1252.h"
+#include "platform/common/cp1252.h"
 
 #include <algorithm>
 

@@ -7,9 +7,8 @@
 #ifndef VX_TOOLS_ZVPACK_TREE_WALK_H
 #define VX_TOOLS_ZVPACK_TREE_WALK_H
 
+#include "platform/tool/file_system.h"
 #include "tools/zvpack/path_filter.h"
-
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -21,13 +20,13 @@ struct FoundFile {
   std::string hostPath;  // the path to open (through any links)
 };
 
-// stat() of path, following links. On failure false, with a line in *error
-// that names path and says what is wrong (a dangling link and its target, a
-// link loop, or the system's reason).
-bool StatFollowingLinks(const std::string& path, struct stat* info, std::string* error);
+// The facts of path, following links. On failure false, with a line in
+// *error that names path and says what is wrong (a dangling link and its
+// target, a link loop, or the system's reason).
+bool FactsFollowingLinks(const std::string& path, platform_tool::FileFacts* facts, std::string* error);
 
 // Null for a regular file, else what the file is ("a folder", "a FIFO", ...).
-const char* NotRegularKind(const struct stat& info);
+const char* NotRegularKind(const platform_tool::FileFacts& facts);
 
 // Every regular file under dir (which may itself be a link to a folder), in
 // no particular order; links to folders are walked. What filter excludes is

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,17 @@ TEST(ZvpackNamesTest, AccentedNamesAreStoredInWindows1252AndUnpackInUtf8) {
   for (const auto& n : kNames) EXPECT_EQ(ReadFile(dir / ("out/" + std::string(n.host))), n.host) << n.host;
 }
 
+// Whether the system can name a file so: Windows names are UTF-16, and a name
+// that is not UTF-8 has none there (it can still stand in a list file).
+bool CanNameAFile(const std::string& name) {
+  try {
+    std::filesystem::u8path(name);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 TEST(ZvpackNamesTest, NamesWindows1252CannotHoldAreRefusedNamingTheFile) {
   const struct {
     std::string host;
@@ -68,12 +81,14 @@ TEST(ZvpackNamesTest, NamesWindows1252CannotHoldAreRefusedNamingTheFile) {
   for (const auto& c : kCases) {
     TempDir dir;
     WriteFile(dir / "src/ok.txt", "ok");
-    WriteFile(dir / ("src/" + c.host), "x");
     std::vector<zvpack::PackInput> inputs;
     std::string error;
-    EXPECT_FALSE(zvpack::CollectDirectory(dir / "src", &inputs, &error)) << c.host;
-    EXPECT_EQ(error.find(dir / ("src/" + c.host) + ": "), 0u) << error;
-    EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+    if (CanNameAFile(c.host)) {
+      WriteFile(dir / ("src/" + c.host), "x");
+      EXPECT_FALSE(zvpack::CollectDirectory(dir / "src", &inputs, &error)) << c.host;
+      EXPECT_EQ(error.find(dir / ("src/" + c.host) + ": "), 0u) << error;
+      EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+    }
 
     WriteFile(dir / "list.txt", "ok.txt\n" + c.host + "\tsrc/ok.txt\n");
     EXPECT_FALSE(zvpack::ReadListFile(dir / "list.txt", dir.Path(), &inputs, &error)) << c.host;

@@ -10,23 +10,28 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace zvpack_testing {
 
-// A fresh host folder, removed with everything in it on destruction.
+// A fresh host folder, removed with everything in it on destruction. Paths are
+// UTF-8, as zvpack takes them on every system.
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zvpack-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("zvpack-test-" + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(candidate, ec)) path_ = candidate.u8string();
+    }
   }
   ~TempDir() {
     std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    if (!path_.empty()) std::filesystem::remove_all(std::filesystem::u8path(path_), ec);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -39,13 +44,14 @@ class TempDir {
 };
 
 inline void WriteFile(const std::string& path, const std::string& contents) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  const std::filesystem::path file = std::filesystem::u8path(path);
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -87,7 +93,9 @@ inline std::vector<std::string> StoredNames(const std::string& archive) {
 // The names in a host folder (not below it), sorted.
 inline std::vector<std::string> FolderListing(const std::string& dir) {
   std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(dir)) names.push_back(item.path().filename().string());
+  for (const auto& item : std::filesystem::directory_iterator(std::filesystem::u8path(dir))) {
+    names.push_back(item.path().filename().u8string());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }

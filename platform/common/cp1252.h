@@ -1,14 +1,15 @@
-//===- cp1252.h - Windows-1252 text and UTF-8 (host only) -----------------===//
+//===- cp1252.h - Windows-1252 text and UTF-8 ------------------------------===//
 // The host build's ANSI code page is Windows-1252 (platform/codepage.h), and
 // host file systems name files in UTF-8. Windows hands an ANSI name to the file
 // system as Unicode, converted as MultiByteToWideChar does for code page 1252;
 // these functions are that mapping between the ANSI bytes and UTF-8. It is
-// defined once here, for the host file layer and the host tools alike.
+// defined once here, for the host file layer and the tools alike; pure code,
+// compiled into both builds (the archive's names are 1252 on every system).
 //
 // Every byte has a character: the five bytes that 1252 leaves unassigned (81,
 // 8D, 8F, 90, 9D) stand for the C1 controls of the same number, as on Windows.
-#ifndef VX_PLATFORM_HOST_CP1252_H
-#define VX_PLATFORM_HOST_CP1252_H
+#ifndef VX_PLATFORM_COMMON_CP1252_H
+#define VX_PLATFORM_COMMON_CP1252_H
 
 #include <string>
 
@@ -40,4 +41,4 @@ bool SameCp1252NameIgnoringCase(const char* utf8a, const char* utf8b);
 
 }  // namespace platform
 
-#endif  // VX_PLATFORM_HOST_CP1252_H
+#endif  // VX_PLATFORM_COMMON_CP1252_H

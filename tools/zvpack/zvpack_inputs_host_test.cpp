@@ -1,5 +1,6 @@
 // Tests of odd inputs: links, files that are not regular, files that change,
-// and sizes past the format's 32-bit fields.
+// and sizes past the format's 32-bit fields. Host only: they make symbolic
+// links, FIFOs, sockets and sparse files, and read /proc.
 #include "tools/zvpack/pack.h"
 #include "tools/zvpack/zvpack_test_util.h"
 

@@ -1,5 +1,5 @@
 // Windows-1252 and UTF-8. Only generic code belongs in platform/host.
-#include "platform/host/cp1252.h"
+#include "platform/common/cp1252.h"
 
 #include <cstdint>
 #include <cstdio>
