@@ -68,11 +68,12 @@ void RemoveFolderWithFiles(const std::wstring& folder) {
   RetryWhileHeld([&folder] { return RemoveDirectoryW(folder.c_str()) != 0; });
 }
 
-// Runs on a thread of its own, while the main thread may be writing the file.
-// The handle is closed under it: a WriteFile already under way keeps the file
-// object until it returns, and a later one fails; the other thread cannot
-// close the handle again, nor report that failure, because every path that
-// does takes gLock first, which is never released, as the process ends here.
+// Runs on a thread of its own, while another thread may be writing the file.
+// The handle is closed under that thread: a WriteFile already under way keeps
+// the file object until it returns, and a later one fails. Closing the stream,
+// moving the file and discarding it all take gLock first, which is never
+// released here, so the handle is not closed twice, and a writer that meets
+// the failed write and discards the output waits there until the process ends.
 BOOL WINAPI RemovePendingAndEnd(DWORD /*event*/) {
   AcquireSRWLockExclusive(&gLock);
   if (gFile != nullptr) CloseHandle(gFile);
@@ -138,6 +139,26 @@ std::FILE* CreateStream(const std::wstring& path, HANDLE* handle) {
   return nullptr;
 }
 
+// Makes the folder (its name in *folder, left empty when none was made) and
+// the file in it (*path, *file), and records them for the handler; the error,
+// or ERROR_SUCCESS.
+DWORD MakeFolderAndFile(const std::string& folderPrefix, const std::string& name, std::string* folder,
+                        std::string* path, std::FILE** file) {
+  Locked locked;
+  const DWORD error = MakeFreshFolder(folderPrefix, folder);
+  if (error != ERROR_SUCCESS) {
+    folder->clear();
+    return error;
+  }
+  *path = *folder + "\\" + name;
+  gFolder = WideFromUtf8(*folder);
+  gFilePath = WideFromUtf8(*path);
+  *file = CreateStream(gFilePath, &gFile);
+  if (*file != nullptr) return ERROR_SUCCESS;
+  gFile = nullptr;
+  return GetLastError();
+}
+
 }  // namespace
 
 PendingOutput::~PendingOutput() { Discard(); }
@@ -148,25 +169,8 @@ bool PendingOutput::Create(const std::string& folderPrefix, const std::string& n
   // The handler is there before the folder; the system holds its own lock while
   // it calls the handlers, so (un)registering always happens outside gLock.
   SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE);
-  DWORD error = ERROR_SUCCESS;
-  {
-    Locked locked;
-    error = MakeFreshFolder(folderPrefix, &folder_);
-    if (error == ERROR_SUCCESS) {
-      path_ = folder_ + "\\" + name;
-      gFolder = WideFromUtf8(folder_);
-      gFilePath = WideFromUtf8(path_);
-      HANDLE handle = nullptr;
-      file_ = CreateStream(gFilePath, &handle);
-      if (file_ != nullptr) {
-        gFile = handle;
-        return true;
-      }
-      error = GetLastError();
-    } else {
-      folder_.clear();
-    }
-  }
+  const DWORD error = MakeFolderAndFile(folderPrefix, name, &folder_, &path_, &file_);
+  if (error == ERROR_SUCCESS) return true;
   *reason = ErrorText(error);
   if (folder_.empty()) {
     SetConsoleCtrlHandler(RemovePendingAndEnd, FALSE);
