@@ -29,6 +29,17 @@ interrupt() {  # mode
   done
   [[ $(ls "$dir" | wc -l) == 2 ]] || fail "$mode: no pending output beside the old file"
   kill -INT "$pid"
+  # A probe that the interrupt did not end would wait for ever (the command's 5 s aside).
+  local state
+  for _ in $(seq 150); do
+    state=$(ps -o stat= -p "$pid")
+    [[ -z $state || $state == Z* ]] && break
+    sleep 0.1
+  done
+  if [[ -n $state && $state != Z* ]]; then
+    fail "$mode: still running after the interrupt"
+    kill -KILL "$pid"
+  fi
   wait "$pid"
   local code=$?
   [[ $code == 58 ]] || fail "$mode: exit code $code, not 0xC000013A's 58"
