@@ -1,148 +1,27 @@
-// The temporary output file, its folder, and their removal on a terminating signal.
+// The temporary output file beside the target: its name, and what each failure says.
 #include "tools/zvpack/temp_output.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <vector>
-
 namespace zvpack {
-namespace {
-
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction gPrevious[sizeof kSignals / sizeof kSignals[0]];
-
-// The file and folder to remove when a signal arrives; only read in the handler.
-char* volatile gPendingFile = nullptr;
-char* volatile gPendingFolder = nullptr;
-
-void RemovePendingAndDie(int signal) {
-  if (const char* path = gPendingFile) unlink(path);
-  if (const char* path = gPendingFolder) rmdir(path);
-  // SA_RESETHAND has put the default action back: the signal ends the process
-  // once the handler returns.
-  raise(signal);
-}
-
-char* Copy(const std::string& text) {
-  char* copy = new char[text.size() + 1];
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
-}
-
-void Guard(const std::string& file, const std::string& folder) {
-  gPendingFile = Copy(file);
-  gPendingFolder = Copy(folder);
-  struct sigaction action = {};
-  action.sa_handler = RemovePendingAndDie;
-  action.sa_flags = SA_RESETHAND;
-  sigemptyset(&action.sa_mask);
-  for (size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) sigaction(kSignals[i], &action, &gPrevious[i]);
-}
-
-void Unguard() {
-  for (size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i) sigaction(kSignals[i], &gPrevious[i], nullptr);
-  char* file = gPendingFile;
-  char* folder = gPendingFolder;
-  gPendingFile = gPendingFolder = nullptr;
-  delete[] file;
-  delete[] folder;
-}
-
-// The folder and the files in it (the temporary folder has no subfolders of its own).
-void RemoveFolder(const std::string& folder) {
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") unlink((folder + "/" + name).c_str());
-    }
-    closedir(dir);
-  }
-  rmdir(folder.c_str());
-}
-
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
-TempOutput::~TempOutput() { Discard(); }
 
 bool TempOutput::Open(std::string* error) {
-  std::vector<char> name(target_.begin(), target_.end());
-  const char kSuffix[] = ".tmpXXXXXX";
-  name.insert(name.end(), kSuffix, kSuffix + sizeof kSuffix);
-  // A signal between making the folder and guarding it would leave the folder: it waits until both are done.
-  sigset_t signals, previous;
-  sigemptyset(&signals);
-  for (int signal : kSignals) sigaddset(&signals, signal);
-  pthread_sigmask(SIG_BLOCK, &signals, &previous);
-  const bool made = mkdtemp(name.data()) != nullptr;
-  const int madeErrno = errno;
-  if (made) {
-    folder_ = name.data();
-    path_ = folder_ + "/" + BaseName(target_);
-    Guard(path_, folder_);
-  }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  if (!made) {
-    *error = target_ + ": " + std::strerror(madeErrno);
-    return false;
-  }
-  // open applies the umask, as to any file made.
-  const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_);
-  file_ = fd < 0 ? nullptr : fdopen(fd, "wb");
-  if (file_ == nullptr) {
-    *error = target_ + ": " + std::strerror(errno);
-    if (fd >= 0) close(fd);
-    Discard();
-    return false;
-  }
-  return true;
-}
-
-bool TempOutput::Close(std::string* error) {
-  const bool closed = file_ == nullptr || std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!closed) *error = target_ + ": write failed";
-  return closed;
-}
-
-bool TempOutput::Commit(std::string* error) {
-  // A command that worked on the file may have put a new file in its place.
-  const mode_t mask = umask(0);
-  umask(mask);
-  if (!Close(error)) {
-  } else if (chmod(path_.c_str(), mode_ & ~mask) != 0) {
-    *error = target_ + ": " + std::strerror(errno);
-  } else if (std::rename(path_.c_str(), target_.c_str()) != 0) {
-    *error = target_ + ": " + std::strerror(errno);
-  } else {
-    path_.clear();
-    Discard();
-    return true;
-  }
-  Discard();
+  std::string reason;
+  if (output_.Create(target_ + ".tmp", platform_tool::FileNameOf(target_), mode_, &reason)) return true;
+  *error = target_ + ": " + reason;
   return false;
 }
 
-void TempOutput::Discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (folder_.empty()) return;
-  if (!path_.empty()) unlink(path_.c_str());
-  RemoveFolder(folder_);
-  folder_.clear();
-  path_.clear();
-  Unguard();
+bool TempOutput::Close(std::string* error) {
+  if (output_.CloseFile()) return true;
+  *error = target_ + ": write failed";
+  return false;
+}
+
+bool TempOutput::Commit(std::string* error) {
+  std::string reason;
+  const bool committed = Close(error) && output_.MoveOver(target_, &reason);
+  if (!committed && !reason.empty()) *error = target_ + ": " + reason;
+  output_.Discard();
+  return committed;
 }
 
 }  // namespace zvpack

@@ -5,12 +5,13 @@
 // then the target, a file already there included, is untouched. The folder
 // and everything in it (also what a command run on the file left there) are
 // removed when the object goes without a Commit; a SIGINT, SIGTERM or SIGHUP
-// removes the file and the empty folder, and then ends the process as it
-// would have. One object at a time per process.
+// (on Windows a Ctrl-C, Ctrl-Break or the console's closing) removes the file
+// and the empty folder, and then ends the process as it would have
+// (platform/tool/pending_output.h). One object at a time per process.
 #ifndef VX_TOOLS_ZVPACK_TEMP_OUTPUT_H
 #define VX_TOOLS_ZVPACK_TEMP_OUTPUT_H
 
-#include <sys/types.h>
+#include "platform/tool/pending_output.h"
 
 #include <cstdio>
 #include <string>
@@ -20,17 +21,17 @@ namespace zvpack {
 
 class TempOutput {
  public:
-  // mode: the permissions the target gets, less the umask.
-  explicit TempOutput(std::string target, mode_t mode = 0666) : target_(std::move(target)), mode_(mode) {}
-  ~TempOutput();
+  // mode: the permissions the target gets, less the umask (the host's; on
+  // Windows it means nothing).
+  explicit TempOutput(std::string target, unsigned mode = 0666) : target_(std::move(target)), mode_(mode) {}
   TempOutput(const TempOutput&) = delete;
   TempOutput& operator=(const TempOutput&) = delete;
 
   // Makes the folder and the temporary file; false with a line in *error.
   bool Open(std::string* error);
   // The stream to write to, after Open and until Close or Commit.
-  std::FILE* File() const { return file_; }
-  const std::string& Path() const { return path_; }
+  std::FILE* File() const { return output_.File(); }
+  const std::string& Path() const { return output_.Path(); }
   // Closes the stream, keeping the file for a command to work on; false with
   // a line in *error (the file stays until Commit or the object goes).
   bool Close(std::string* error);
@@ -40,13 +41,9 @@ class TempOutput {
   bool Commit(std::string* error);
 
  private:
-  void Discard();
-
   std::string target_;
-  mode_t mode_;
-  std::string folder_;
-  std::string path_;
-  std::FILE* file_ = nullptr;
+  unsigned mode_;
+  platform_tool::PendingOutput output_;
 };
 
 }  // namespace zvpack

@@ -1,6 +1,7 @@
 // Running a command line through cmd.exe, Ctrl-C left to it.
 #include "platform/tool/run_command.h"
 
+#include "platform/tool/win/console_interrupt.h"
 #include "platform/tool/win/wide_text.h"
 
 #include <windows.h>
@@ -10,9 +11,6 @@
 
 namespace platform_tool {
 namespace {
-
-// STATUS_CONTROL_C_EXIT: how a console program ended by Ctrl-C exits.
-constexpr UINT kCtrlCExit = 0xC000013Au;
 
 volatile LONG gInterrupt = 0;
 
@@ -71,7 +69,7 @@ CommandResult RunCommandLine(const std::string& commandLine) {
 
 std::string QuoteForCommandLine(const std::string& path) { return "\"" + path + "\""; }
 
-void EndAsSignalled(int /*interrupt*/) { ExitProcess(kCtrlCExit); }
+void EndAsSignalled(int /*interrupt*/) { ExitProcess(kCtrlCExitCode); }
 
 void SleepSeconds(unsigned seconds) { Sleep(seconds * 1000u); }
 
