@@ -1,5 +1,6 @@
 // zvpack: the command line, handing each command its words.
 #include "platform/tool/arguments.h"
+#include "platform/tool/interrupt_exit.h"
 #include "platform/tool/standard_streams.h"
 #include "tools/zvpack/cli_support.h"
 #include "tools/zvpack/commands.h"
@@ -75,6 +76,7 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   platform_tool::PrepareStandardStreams();
+  platform_tool::EndOnUnhandledInterrupt();
   platform_tool::ProgramWords words(argc, argv);
   return Run(words.Count(), words.Words());
 }
