@@ -5,7 +5,9 @@
 # on every try, one that leaves no signature, one that changes a byte, SIGINT and SIGTERM
 # while it runs, a full disk) with nothing new beside it; retries; stdout kept to zvpack's own; the
 # refusals before packing. zvpack.exe runs the command through cmd /c, where the Linux programs
-# (osslsigncode, mv, ...) are started through the win64 build's wine_unix_exec.exe.
+# (osslsigncode, sh, ...) are started through the win64 build's wine_unix_exec.exe; Wine 8's cmd
+# runs the right side of && and || whatever the left one's exit, so there the steps that depend
+# on each other go into one sh script.
 # usage: zvpack_setup_signing_test.sh [--runner RUNNER] ZVPACK_BINARY [WINE_UNIX_EXEC]
 set -eu
 source "$(dirname "$0")/setup_test_support.sh"
@@ -27,10 +29,18 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 
   -addext extendedKeyUsage=codeSigning 2>/dev/null
 echo "test password $RANDOM" >password.txt
 openssl pkcs12 -export -inkey key.pem -in cert.pem -passout file:password.txt -out signer.p12
-osslsign="${unix}osslsigncode sign -pkcs12 '$work/signer.p12' -readpass '$work/password.txt' -h sha256 -n Test"
-# cmd keeps single quotes; the scratch folder's path has no blank.
-! windows || osslsign=${osslsign//\'/}
-osslsign+=" -in {file} -out {file}.signed && ${unix}mv {file}.signed {file}"
+osslsign="osslsigncode sign -pkcs12 '$work/signer.p12' -readpass '$work/password.txt' -h sha256 -n Test"
+osslsign+=" -in {file} -out {file}.signed && mv {file}.signed {file}"
+# Windows: sign.sh FILE [PKCS12] signs in place, exit 1 when it cannot; once.sh FILE fails on its
+# first run and signs on the next.
+cat >sign.sh <<EOF
+osslsigncode sign -pkcs12 "\${2:-$work/signer.p12}" -readpass '$work/password.txt' -h sha256 -n Test \\
+  -in "\$1" -out "\$1.signed" && mv "\$1.signed" "\$1" || exit 1
+EOF
+cat >once.sh <<EOF
+echo chatter; n=\$(cat '$work/tries'); echo 1 >'$work/tries'; [ \$n = 1 ] && sh '$work/sign.sh' "\$1"
+EOF
+! windows || osslsign="${unix}sh $work/sign.sh {file}"
 # A command that changes the byte at OFFSET of {file}.
 poke() {
   if windows; then
@@ -69,8 +79,9 @@ refused() {  # WHAT EXPECTED_MESSAGE ARGS...
 refused "a command failing on every try" 'zvsetup.exe: the signing command failed (exit 3); the setup was not written' \
   --sign-retries 2 --sign-retry-delay 0 --sign-command 'exit 3 {file}'
 [[ $(grep -c 'trying again in 0 s' err.txt) == 2 ]] || fail "not two retries: $(<err.txt)"
-refused "a failing osslsigncode" 'the signing command failed (exit 1)' \
-  --sign-command "${osslsign/signer.p12/missing.p12} || exit 1"
+failing="${osslsign/signer.p12/missing.p12} || exit 1"
+! windows || failing="$osslsign $work/missing.p12"
+refused "a failing osslsigncode" 'the signing command failed (exit 1)' --sign-command "$failing"
 refused "a command that does not sign" 'carries no signature' --sign-command "${unix}touch {file}"
 refused "a command that appends" 'its certificate table is empty' --sign-command 'echo x >>{file}'
 refused "a command that changes a byte" 'not the setup written with a signature added' \
@@ -127,9 +138,9 @@ fi
 
 # Retried: a command that fails once and then signs; what it prints stays off stdout.
 echo 0 >tries
-once="echo chatter; n=\$(cat $work/tries); echo 1 >$work/tries; [ \$n = 1 ]"
-! windows || once="${unix}sh -c \"$once\""
-setup --json --out "$out/zvsetup.exe" --sign-retries 1 --sign-retry-delay 0 --sign-command "$once && $osslsign" >setup.json 2>err.txt \
+once="echo chatter; n=\$(cat tries); echo 1 >tries; [ \$n = 1 ] && $osslsign"
+! windows || once="${unix}sh $work/once.sh {file}"
+setup --json --out "$out/zvsetup.exe" --sign-retries 1 --sign-retry-delay 0 --sign-command "$once" >setup.json 2>err.txt \
   || fail "a retried command: $(<err.txt)"
 grep -q 'failed (exit 1); trying again in 0 s (2 of 2)' err.txt && grep -q chatter err.txt || fail "retry: $(<err.txt)"
 python3 -c "import json, sys; d = json.load(open(sys.argv[1])); assert d['ok'] and d['bytes'] == int(sys.argv[2])" \
