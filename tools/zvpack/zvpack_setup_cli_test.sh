@@ -89,7 +89,11 @@ rm -r "$payload/PICTLITE/DATA"
 
 # Every bad name in one run, across archives.
 printf 'x' >"$payload/BASE/aux.txt"; printf 'x' >"$payload/APPBASE/日本.txt"; printf 'x' >"$payload/ZVIMAGE/con"
-refused 2 "BASE/aux.txt: entry name \"aux.txt\"" "bad names" --stub "$work/stub.exe" --payload "$payload"
+# Windows opens a device for a device's name (so does Wine for a Linux file of that name): there
+# the tool says what it found rather than that the name is reserved.
+reserved="BASE/aux.txt: entry name \"aux.txt\""
+! windows || reserved="BASE/aux.txt: "
+refused 2 "$reserved" "bad names" --stub "$work/stub.exe" --payload "$payload"
 [[ $(wc -l <"$work/err.txt") == 3 ]] && says "$work/err.txt" "APPBASE/日本.txt" && says "$work/err.txt" "ZVIMAGE/con" \
   || fail "not every bad name reported: $(<"$work/err.txt")"
 rm "$payload/BASE/aux.txt" "$payload/APPBASE/日本.txt" "$payload/ZVIMAGE/con"
