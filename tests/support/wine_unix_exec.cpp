@@ -5,8 +5,10 @@
 // want a Linux program there, such as osslsigncode. Wine's own start of a Linux program
 // (CreateProcess of its Z:\ path) returns at once and loses its exit code, so this starts it
 // through ntdll's __wine_unix_spawnvp and waits for it. Every argument that is a Windows path
-// with a drive (C:\..., C:/...) is handed over as its Unix path; the others unchanged, in
-// UTF-8. PROGRAM is looked up in the Linux PATH; it inherits the standard handles.
+// (one with a drive, C:\... or C:/..., or any with a backslash: \tmp\x, dist\x.exe,
+// /tmp/dist\x.exe, taken from the current folder and drive) is handed over as its Unix path;
+// the others unchanged, in UTF-8. PROGRAM is looked up in the Linux PATH; it inherits the
+// standard handles.
 // Exit code: the program's; 126 outside Wine; 127 when the program could not be started.
 #include "platform/tool/win/wide_text.h"
 
@@ -28,13 +30,14 @@ using UnixSpawnCall = LONG(__cdecl*)(char* const argv[], int wait);
 constexpr int kNotUnderWine = 126;
 constexpr int kNotStarted = 127;
 
-bool IsDrivePath(const std::wstring& argument) {
-  return argument.size() >= 3 && std::iswalpha(argument[0]) && argument[1] == L':' &&
-         (argument[2] == L'\\' || argument[2] == L'/');
+bool IsWindowsPath(const std::wstring& argument) {
+  const bool drive = argument.size() >= 3 && std::iswalpha(argument[0]) && argument[1] == L':' &&
+                     (argument[2] == L'\\' || argument[2] == L'/');
+  return drive || argument.find(L'\\') != std::wstring::npos;
 }
 
 std::string UnixArgument(const std::wstring& argument, UnixFileNameCall unixFileName) {
-  if (!IsDrivePath(argument)) {
+  if (!IsWindowsPath(argument)) {
     return platform_tool::Utf8FromWide(argument);
   }
   char* unixPath = unixFileName(argument.c_str());
