@@ -56,7 +56,7 @@ print("%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF) if at >= 0 
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-readme() {  # ZVPACK (zvpack or zvpack.exe)
+readme() {  # ZVPACK (zvpack or zvpack.exe), MOVE (the system's command that replaces a file)
   cat <<EOF2
 Zelvora setup tools $version
 
@@ -74,7 +74,7 @@ The payload folder holds BASE, SETUPBASE, SETUPPICTLITE, PICTLITE, ZVIMAGE (unpa
 launcher, in this order), APPBASE, PICTUNINST and ZVVERSION, each a folder; SETUPBASE holds the
 next stage, Vistart.exe and pidwait.exe, 32-bit Windows programs. The signing command signs
 {file} in place (signtool sign ... {file}; osslsigncode sign ... -in {file} -out {file}.signed
-&& mv -f {file}.signed {file}); whatever fails, a setup already at --out stays as it was.
+&& $2 {file}.signed {file}); whatever fails, a setup already at --out stays as it was.
 $1 help setup tells the rest; exit codes: $1 --help.
 
 SHA256SUMS lists the SHA-256 of every file here.
@@ -91,7 +91,7 @@ stage() {
 }
 
 name=zelvora-setup-tools-$version-linux-x86_64
-readme zvpack >"$work/README.txt"
+readme zvpack "mv -f" >"$work/README.txt"
 cp "$zvpack" "$work/zvpack"
 strip --strip-all "$work/zvpack"
 stage "$name" "$work/zvpack" "$stub" "$work/README.txt"
@@ -125,7 +125,7 @@ EOF2
 
 if [[ -n $windows_zvpack ]]; then
   name=zelvora-setup-tools-$version-windows
-  readme zvpack.exe | sed 's/$/\r/' >"$work/README.txt"
+  readme zvpack.exe "move /y" | sed 's/$/\r/' >"$work/README.txt"
   x86_64-w64-mingw32-strip --strip-all -o "$work/zvpack.exe" "$windows_zvpack"
   stage "$name" "$work/zvpack.exe" "$stub" "$work/README.txt"
   zip_folder "$name" "$out/$name.zip"
