@@ -23,3 +23,6 @@ windows() { [[ ${zvpack[-1]} == *.exe ]]; }
 as_host() { if windows; then printf '%s' "${1//\\//}"; else printf '%s' "$1"; fi; }
 # Says that a case cannot be met on Windows, and why; never skip one silently.
 skipped() { echo "skipped on Windows: $1 ($2)"; }
+# Said after an exit status where Ctrl-C was to end the tool: under Wine a program with no
+# Ctrl-C handler of its own at that moment ends with 0, where Windows ends it as interrupted.
+interrupt_note() { if windows && [[ $1 == 0 ]]; then echo " (no Ctrl-C handler of the tool's own then?)"; fi; }

@@ -122,7 +122,7 @@ for _ in $(seq 1 500); do
 done
 ls "$work" | grep -q '\.tmp' || fail "no temporary file seen while creating"
 kill -$signal $pid; kill -CONT $pid; wait $pid; rc=$?
-[ $rc -eq $interrupted ] || fail "interrupted create: exit code $rc"
+[ $rc -eq $interrupted ] || fail "interrupted create: exit code $rc$(interrupt_note $rc)"
 cmp -s "$work/acc.zva" "$work/kept.zva" || fail "interrupted create: the archive already there changed"
 [ -z "$(ls "$work" | grep '\.tmp')" ] || fail "interrupted create: a temporary file is left"
 

@@ -117,7 +117,7 @@ for signal in "${signals[@]}"; do
     >/dev/null 2>"$work/progress.txt" & pid=$!
   for _ in $(seq 1 500); do grep -q SETUPBASE "$work/progress.txt" && break; sleep 0.01; done
   kill -"$signal" $pid; status=0; wait $pid 2>/dev/null || status=$?
-  eval "$interrupted" || fail "SIG$signal: exit $status"
+  eval "$interrupted" || fail "SIG$signal: exit $status$(interrupt_note $status)"
   [[ $(ls "$work/out") == "$before" ]] || fail "SIG$signal while packing left: $(ls "$work/out")"
 done
 # A large setup, stored, so that its writing takes long enough to be caught.
@@ -128,5 +128,5 @@ for _ in $(seq 1 12000); do ls "$work/out" | grep -q '\.tmp' && break; sleep 0.0
 ls "$work/out" | grep -q '\.tmp' || fail "no temporary setup seen while writing"
 kill -"$writing" $pid; status=0; wait $pid || status=$?
 [[ $status == "$written_off" && $(ls "$work/out") == "$before" ]] \
-  || fail "SIG$writing while writing: exit $status, left $(ls "$work/out")"
+  || fail "SIG$writing while writing: exit $status$(interrupt_note $status), left $(ls "$work/out")"
 echo "zvpack setup, list, verify, diff: output as expected"
