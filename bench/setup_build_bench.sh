@@ -5,7 +5,9 @@
 # tree's own builds) and at --best (build-setup.sh's default).
 # With --release-payload: instead, "zvpack setup" at --best and at -6 on a release engineer's
 # kind of payload made here from the machine's own programs and libraries (about 366 MB:
-# nested folders, names with blanks and accents, six empty files).
+# nested folders, names with blanks and accents, six empty files); with --arch win64 also the
+# win64 build's zvpack.exe under wine64 (a prefix of its own, booted before the timing), on the
+# same payload in the same run, and whether it wrote the host's bytes.
 # usage: bash bench/setup_build_bench.sh [--arch win32|win64] [--release-payload]
 #   The stub and the next stage come from build/ARCH (built there when out of date); the host
 #   zvpack from build/zvpack-host (built when missing), or ZVPACK. Wall times on a machine that may be
@@ -71,12 +73,31 @@ make_release_payload() {
   echo "$((n + 10)) files, $(du -sb --apparent-size "$dir" | cut -f1) bytes"
 }
 
+# zvpack.exe under a wine64 session of a prefix in the scratch folder, ended at exit.
+start_wine() {
+  cmake --build --preset win64 --target zvpack -j "$jobs" >/dev/null
+  export WINEPREFIX=$work/wineprefix
+  unset DISPLAY
+  trap 'scripts/wine-session.sh stop; rm -rf "$work"' EXIT
+  scripts/wine-session.sh start
+}
+
 if ((release_payload)); then
   described=$(make_release_payload "$work/release")
   best=$(seconds "$zvpack" setup -q --best --stub "$stub" --payload "$work/release" --out "$work/best.exe")
   six=$(seconds "$zvpack" setup -q -6 --stub "$stub" --payload "$work/release" --out "$work/six.exe")
   printf '\nzvpack setup, release payload (%s; %s, %s cores)\n' "$described" "$arch" "$(nproc)"
-  printf '  %-12s %8s s %10s bytes\n' "--best" "$best" "$(size "$work/best.exe")" "-6" "$six" "$(size "$work/six.exe")"
+  printf '  %-30s %8s s %10s bytes\n' "zvpack --best" "$best" "$(size "$work/best.exe")" "zvpack -6" "$six" "$(size "$work/six.exe")"
+  if [[ $arch == win64 ]]; then
+    start_wine
+    windows_zvpack=(cmake/wine-run.sh "$root/build/win64/tools/zvpack/zvpack.exe")
+    best=$(seconds "${windows_zvpack[@]}" setup -q --best --stub "$stub" --payload "$work/release" --out "$work/best-windows.exe")
+    six=$(seconds "${windows_zvpack[@]}" setup -q -6 --stub "$stub" --payload "$work/release" --out "$work/six-windows.exe")
+    same() { cmp -s "$1" "$2" && echo "the host's bytes" || echo "NOT the host's bytes"; }
+    printf '  %-30s %8s s %10s bytes, %s\n' "zvpack.exe under wine64 --best" "$best" "$(size "$work/best-windows.exe")" \
+      "$(same "$work/best.exe" "$work/best-windows.exe")" \
+      "zvpack.exe under wine64 -6" "$six" "$(size "$work/six-windows.exe")" "$(same "$work/six.exe" "$work/six-windows.exe")"
+  fi
   exit 0
 fi
 

@@ -84,8 +84,19 @@ reproducible() {
 step "reproducible product" reproducible
 # A release engineer's payload through the one-command setup build, and back out again.
 step "setup build" scripts/check-setup-build.sh --arch win32
-# The tools' release bundles, made twice, and a setup made from the Linux bundle alone.
-step "tool bundles" tests/setup_build/tool_bundles_test.sh build/win32
+# The tools' release bundles, made twice, and a setup made from each bundle alone: the Windows
+# one's zvpack.exe under wine64, in the win64 run's prefix.
+tool_bundles() {
+  local status=0
+  export WINEPREFIX=$root/build/win64/wineprefix
+  scripts/wine-session.sh start
+  trap "scripts/wine-session.sh stop" EXIT
+  tests/setup_build/tool_bundles_test.sh build/win32 "$root/cmake/wine-run.sh" || status=$?
+  scripts/wine-session.sh stop
+  trap - EXIT
+  return $status
+}
+step "tool bundles" tool_bundles
 
 if [[ -x scripts/fuzz.sh ]]; then
   step "fuzz" scripts/fuzz.sh
