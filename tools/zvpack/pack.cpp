@@ -160,7 +160,7 @@ class FileSink : public ArchiveSink {
  public:
   explicit FileSink(std::FILE* file) : file_(file) {}
   bool Append(const std::string& bytes) override {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    return WriteInPieces(file_, bytes.data(), bytes.size());
   }
   bool SetHeader(const std::string& header) override {
     return std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), file_) == header.size();

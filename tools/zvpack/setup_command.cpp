@@ -163,7 +163,7 @@ bool PackPayload(const SetupOptions& o, const CheckedPayload& payload, Progress*
 int WriteAndSign(const SetupOptions& o, const std::vector<unsigned char>& setup, int* interrupt, std::string* error) {
   TempOutput temp(o.out, 0755);
   if (!temp.Open(error)) return kExitInputRefused;
-  if (std::fwrite(setup.data(), 1, setup.size(), temp.File()) != setup.size()) {
+  if (!WriteInPieces(temp.File(), setup.data(), setup.size())) {
     *error = o.out + ": write failed";
     return kExitInputRefused;
   }

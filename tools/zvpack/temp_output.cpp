@@ -1,6 +1,8 @@
 // The temporary output file beside the target: its name, and what each failure says.
 #include "tools/zvpack/temp_output.h"
 
+#include <algorithm>
+
 namespace zvpack {
 
 bool TempOutput::Open(std::string* error) {
@@ -22,6 +24,17 @@ bool TempOutput::Commit(std::string* error) {
   if (!committed && !reason.empty()) *error = target_ + ": " + reason;
   output_.Discard();
   return committed;
+}
+
+bool WriteInPieces(std::FILE* file, const void* data, size_t size) {
+  constexpr size_t kPiece = size_t{1} << 20;
+  const char* bytes = static_cast<const char*>(data);
+  for (size_t done = 0; done < size;) {
+    const size_t piece = std::min(kPiece, size - done);
+    if (std::fwrite(bytes + done, 1, piece, file) != piece) return false;
+    done += piece;
+  }
+  return true;
 }
 
 }  // namespace zvpack

@@ -19,6 +19,12 @@
 
 namespace zvpack {
 
+// Writes size bytes to file in pieces of 1 MiB: an interrupt that the
+// system hands over only between two calls (Wine turns SIGINT into Ctrl-C on
+// the thread that got it, once its call has returned) is then taken while the
+// file is being written, not after a single call of the whole size.
+bool WriteInPieces(std::FILE* file, const void* data, size_t size);
+
 class TempOutput {
  public:
   // mode: the permissions the target gets, less the umask (the host's; on
