@@ -2,6 +2,7 @@
 #include "platform/tool/pending_output.h"
 
 #include "platform/tool/win/console_interrupt.h"
+#include "platform/tool/win/system_reason.h"
 #include "platform/tool/win/wide_text.h"
 
 #include <windows.h>
@@ -80,16 +81,6 @@ BOOL WINAPI RemovePendingAndEnd(DWORD /*event*/) {
   if (!gFolder.empty()) RemoveFolderWithFiles(gFolder);
   TerminateProcess(GetCurrentProcess(), kCtrlCExitCode);
   return TRUE;
-}
-
-std::string ErrorText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  DWORD length = FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L'.')) --length;
-  const std::string message = length > 0 ? Utf8FromWide(std::wstring(text, length)) : "error " + std::to_string(error);
-  LocalFree(text);
-  return message;
 }
 
 // Six letters or digits that differ from one call to the next and from one process to another.
@@ -171,7 +162,7 @@ bool PendingOutput::Create(const std::string& folderPrefix, const std::string& n
   SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE);
   const DWORD error = MakeFolderAndFile(folderPrefix, name, &folder_, &path_, &file_);
   if (error == ERROR_SUCCESS) return true;
-  *reason = ErrorText(error);
+  *reason = SystemText(error);
   if (folder_.empty()) {
     SetConsoleCtrlHandler(RemovePendingAndEnd, FALSE);
   } else {
@@ -198,7 +189,7 @@ bool PendingOutput::MoveOver(const std::string& target, std::string* reason) {
   // Access denied by a folder in the way is no hold that ends.
   const bool moved = IsFolder(to) ? move() : RetryWhileHeld(move);
   if (!moved) {
-    *reason = ErrorText(GetLastError());
+    *reason = SystemText(GetLastError());
     return false;
   }
   path_.clear();

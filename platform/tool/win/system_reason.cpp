@@ -38,6 +38,8 @@ int ErrnoOf(DWORD error) {
   }
 }
 
+}  // namespace
+
 std::string SystemText(DWORD error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
@@ -48,8 +50,6 @@ std::string SystemText(DWORD error) {
   while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.')) wide.pop_back();
   return wide.empty() ? "error " + std::to_string(error) : Utf8FromWide(wide);
 }
-
-}  // namespace
 
 std::string ReasonOf(DWORD error) {
   // The C library has no ELOOP to word it; these are glibc's words.

@@ -16,6 +16,10 @@ namespace platform_tool {
 
 std::string ReasonOf(DWORD error);
 
+// The system's own text of error (FormatMessage), without its closing full stop
+// and line end; "error N" when the system has none.
+std::string SystemText(DWORD error);
+
 // The failure of a call that left error in GetLastError().
 FileFailure FailureOf(DWORD error);
 
