@@ -27,16 +27,18 @@ stamp=$source_dir/.zelvora-libdeflate-source
 
 complete() { [[ -f $stamp && $(cat "$stamp") == "$version-$revision/$recipe" ]]; }
 
+source "$(dirname "$0")/apt-mirror.sh"
+
 # The package's folder on the Debian mirror this machine's apt already uses.
 pool_url() {
   local url
-  url=$(apt-cache policy 2>/dev/null | awk '$3 == "bookworm/main" && $4 == "amd64" { print $2; exit }')
-  echo "${url:-http://deb.debian.org/debian}/pool/main/libd/libdeflate/"
+  url=$(apt_mirror libdeflate-source) || exit 1
+  echo "$url/pool/main/libd/libdeflate/"
 }
 
 fetch() {  # folder: downloads the three files of the source package into it and checks them
   local folder=$1 url name
-  url=$(pool_url)
+  url=$(pool_url) || exit 1
   for name in "$dsc" "$orig" "$debian"; do
     curl -fsSL --retry 3 -o "$folder/$name" "$url$name" || {
       echo "libdeflate-source: cannot fetch $url$name" >&2

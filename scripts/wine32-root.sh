@@ -25,13 +25,7 @@ stamp=$root/.zelvora-wine32-root
 
 complete() { [[ -f $stamp && $(cat "$stamp") == "$recipe" ]]; }
 
-# The Debian mirror this machine's apt already uses for bookworm's main suite.
-mirror() {
-  local url
-  url=$(apt-cache policy 2>/dev/null | awk '$3 == "bookworm/main" && $4 == "amd64" { print $2; exit }')
-  [[ -n $url ]] || { echo "wine32-root: apt knows no bookworm main suite here; run apt-get update" >&2; exit 1; }
-  echo "$url"
-}
+source "$(dirname "$0")/apt-mirror.sh"
 
 in_root() {  # command...: runs inside the root with /proc and /dev of the machine
   unshare --mount --propagation private -- bash -c '
@@ -77,7 +71,7 @@ make_root() {
     exit 1
   fi
   local url started=$SECONDS
-  url=$(mirror)
+  url=$(apt_mirror wine32-root) || exit 1
   echo "wine32-root: making the 32-bit Wine root in $root (a few minutes, once)" >&2
   rm -rf "$root"
   mkdir -p "$(dirname "$root")"
