@@ -29,7 +29,7 @@ endfunction()
 
 # vx_test(name SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program, registered as one
 # CTest test. In the Windows builds CTest runs it through Wine (the toolchain's emulator: wine64
-# for win64, the 32-bit Wine root for win32), labelled "wine".
+# for win64, the 32-bit Wine root for win32), labelled "wine"; every one is labelled "unit".
 function(vx_test name)
   if(NOT VX_TESTS)
     return()
@@ -44,12 +44,12 @@ function(vx_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} gtest gtest_main)
   vx_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  # "unit": a GoogleTest program, which scripts/test.sh --repeat leaves out unless named.
+  list(APPEND ARG_LABELS unit)
   if(WIN32)
     list(APPEND ARG_LABELS wine)
   endif()
-  if(ARG_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
-  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
 endfunction()
 
 # vx_benchmark(name SOURCES ... [DEPS ...]): a Google Benchmark program (host only).

@@ -3,9 +3,18 @@
 # configurations, runs the host tests (under ASan and UBSan), the win64 tests under wine64 and
 # the win32 tests (the product itself) under the 32-bit Wine of its own root, each on a
 # virtual display, and the bounded fuzz runs. Exits non-zero when anything fails.
+#
+#   scripts/test.sh                      every test, once (what CI runs)
+#   scripts/test.sh --repeat N [REGEX]   the chosen tests of the built trees N times each
+#                                        (scripts/repeat-tests.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+
+if [[ ${1:-} == --repeat ]]; then
+  shift
+  exec bash scripts/repeat-tests.sh "$@"
+fi
 
 scripts/setup.sh
 
@@ -39,15 +48,9 @@ run_ctest host host
 # Wine: a fresh prefix per build for this run, a virtual display, and the wineserver ended
 # afterwards. win64 under the machine's wine64; win32, the product, under the 32-bit Wine of
 # its own root, where this machine's kernel runs 32-bit code.
-export WINEDEBUG=-all
+source scripts/wine-builds.sh
 run_under_wine() {  # summary name, preset (win32|win64)
-  export WINEPREFIX=$root/build/$2/wineprefix
-  rm -rf "$WINEPREFIX"
-  scripts/wine-session.sh start "$2"
-  trap "scripts/wine-session.sh stop $2" EXIT
-  run_ctest "$1" "$2"
-  scripts/wine-session.sh stop "$2"
-  trap - EXIT
+  with_wine_session "$2" run_ctest "$1" "$2"
 }
 run_under_wine win64 win64
 if why=$(scripts/wine32-root.sh check); then
@@ -84,19 +87,8 @@ reproducible() {
 step "reproducible product" reproducible
 # A release engineer's payload through the one-command setup build, and back out again.
 step "setup build" scripts/check-setup-build.sh --arch win32
-# The tools' release bundles, made twice, and a setup made from each bundle alone: the Windows
-# one's zvpack.exe under wine64, in the win64 run's prefix.
-tool_bundles() {
-  local status=0
-  export WINEPREFIX=$root/build/win64/wineprefix
-  scripts/wine-session.sh start
-  trap "scripts/wine-session.sh stop" EXIT
-  tests/setup_build/tool_bundles_test.sh build/win32 "$root/cmake/wine-run.sh" || status=$?
-  scripts/wine-session.sh stop
-  trap - EXIT
-  return $status
-}
-step "tool bundles" tool_bundles
+# The tools' release bundles, made twice, and a setup made from each bundle alone.
+step "tool bundles" tool_bundles_step
 
 if [[ -x scripts/fuzz.sh ]]; then
   step "fuzz" scripts/fuzz.sh
