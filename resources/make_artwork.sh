@@ -12,7 +12,9 @@ trap 'rm -rf "$work"' EXIT
 bold=DejaVu-Sans-Bold
 light=DejaVu-Sans-ExtraLight
 for f in "$bold" "$light"; do
-  convert -list font | grep -q "Font: $f\$" || { echo "make_artwork: font $f missing (apt-get install fonts-dejavu-core fonts-dejavu-extra)" >&2; exit 1; }
+  # The list is read whole: a "grep -q" on the pipe could end it early, which pipefail takes as
+  # a failure.
+  grep -q "Font: $f\$" <<<"$(convert -list font)" || { echo "make_artwork: font $f missing (apt-get install fonts-dejavu-core fonts-dejavu-extra)" >&2; exit 1; }
 done
 
 # A camera lens seen from the front, centred in a square of side $1, on a transparent ground:

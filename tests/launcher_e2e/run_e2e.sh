@@ -172,7 +172,10 @@ case $scenario in
     run_launcher ""
     check '[[ $status == 0 ]]' "exit code 0 (was $status)"
     wait_for_record "$record"
-    check 'iconv -f CP1252 -t UTF-8 "$record" | grep -qxF "arg.CleanUp=${temp_win}0.bat"' \
+    # The expected line spelt as the record spells it, and the file searched directly: a
+    # "grep -q" reading from a pipe may end before the converter has written its last block,
+    # which pipefail then takes as a failure.
+    check 'grep -qxF "$(iconv -f UTF-8 -t CP1252 <<<"arg.CleanUp=${temp_win}0.bat")" "$record"' \
       "the script lies in the temporary folder, its path taken literally"
     check 'wait_until_empty' "after clean-up nothing is left in the temporary folder"
     ;;

@@ -81,7 +81,7 @@ fi
 sed 's/^/  record: /' "$record"
 
 has() { grep -qxF -- "$1" "$record" || fail "record lacks: $1"; }
-value() { sed -n "s/^$1=//p" "$record" | head -1; }
+value() { sed -n "/^$1=/{s/^$1=//p;q}" "$record"; }  # the first such line; no pipe to cut short
 
 has "command_line=ZVSetup SetupProgram=ZVPict Lite=Yes Wnd=Normal Server=None Wnd=Maximized ResourceFile=\"$resource_win\" CleanUp=\"$script_win\" $launcher_args"
 has "word=ZVSetup"
