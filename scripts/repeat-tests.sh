@@ -44,7 +44,8 @@ count() {  # key, outcome (pass|fail|skip)
 ctest_round() {  # preset, round
   local preset=$1 round=$2 log=$logs/$1-$2.log line name outcome selection=(-LE unit)
   [[ -z $pattern ]] || selection=(-R "$pattern")
-  ctest --preset "$preset" -j "$jobs" "${selection[@]}" >"$log" 2>&1 || true
+  local status=0
+  ctest --preset "$preset" -j "$jobs" "${selection[@]}" >"$log" 2>&1 || status=$?
   while IFS= read -r line; do
     [[ $line =~ Test\ +\#[0-9]+:\ ([^ ]+)\ \.*\ *(.*)$ ]] || continue
     name=${BASH_REMATCH[1]}
@@ -55,7 +56,7 @@ ctest_round() {  # preset, round
     esac
     count "$preset $name" "$outcome"
   done <"$log"
-  grep -q 'tests failed out of\|\*\*\*' "$log" || rm -f "$log"
+  ((status != 0)) || rm -f "$log"
 }
 
 ctest_rounds() {  # preset
