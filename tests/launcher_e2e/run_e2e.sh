@@ -360,7 +360,10 @@ case $scenario in
     started=${started:--999999} idle=${idle:-999999} up=${up:-999999} gone=${gone:--999999}
     ended=${ended:--999999}
     check '(( idle - started >= 1900 ))' "the next stage was busy for 2 s"
-    check '(( up - started < 1500 && gone - started >= 1500 ))' "the splash was still up 1.5 s after the start"
+    # The splash comes up before the next stage is even started, which then is busy for 2 s:
+    # up a second before the stage's first wait for input, whatever the machine's load (under
+    # load the splash alone took 1.9 s to come up).
+    check '(( up + 1000 < idle ))' "the splash was up while the next stage was busy"
     check '(( gone + 50 >= idle ))' "the splash went once the next stage waited for input"
     check '(( ended >= idle && ended - idle <= 5500 ))' \
       "the launcher ended after that, within its final wait of at most 5 s"
