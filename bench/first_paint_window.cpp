@@ -6,7 +6,10 @@
 // Opens a modeless dialog (class "#32770", a bordered popup like the launcher's splash, its
 // client area the splash picture's 480 by 350 pixels), paints vertical stripes once, writes
 // "paint_ms=" with the wall clock at the end of that first paint (milliseconds since 1970 UTC)
-// to OUT, keeps the window half a second so that a watcher sees it, and exits 0.
+// to OUT, keeps the window half a second so that a watcher sees it, adds "gone_ms=" with the
+// clock just before it destroys the window, and exits 0. Everything from gone_ms to the
+// process's end is the window system's and the process exit's: what a program that shows a
+// window pays at its end under the system at hand.
 #include <windows.h>
 
 #include <chrono>
@@ -29,10 +32,11 @@ double NowMs() {
   return duration<double, std::milli>(system_clock::now().time_since_epoch()).count();
 }
 
-void RecordPaint(double ms) {
-  FILE* out = std::fopen(outPath, "wb");
+// Writes "KEY=MS" as OUT's first line (mode "wb") or as one more ("ab").
+void RecordMoment(const char* key, double ms, const char* mode) {
+  FILE* out = std::fopen(outPath, mode);
   if (out == nullptr) return;
-  std::fprintf(out, "paint_ms=%.3f\n", ms);
+  std::fprintf(out, "%s=%.3f\n", key, ms);
   std::fclose(out);
 }
 
@@ -50,7 +54,7 @@ void PaintStripes(HWND window) {
   EndPaint(window, &paint);
   if (painted) return;
   painted = true;
-  RecordPaint(NowMs());
+  RecordMoment("paint_ms", NowMs(), "wb");
   SetTimer(window, 1, kLingerMs, nullptr);
 }
 
@@ -76,6 +80,7 @@ INT_PTR CALLBACK BaselineDlgProc(HWND window, UINT message, WPARAM, LPARAM) {
       PaintStripes(window);
       return 1;
     case WM_TIMER:
+      RecordMoment("gone_ms", NowMs(), "ab");
       DestroyWindow(window);
       PostQuitMessage(0);
       return 1;

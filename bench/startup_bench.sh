@@ -20,37 +20,16 @@ launcher_exe=$build/launcher/zvsetup.exe
 probe_exe=$build/bench/startup_probe.exe
 baseline_exe=$build/bench/first_paint_window.exe
 steps_exe=$build/bench/startup_steps.exe
-if ! command -v wine >/dev/null; then
-  echo "startup: skipped, wine is not installed"
-  exit 77
-fi
+source bench/probe_runs.sh
 for exe in "$launcher_exe" "$probe_exe" "$baseline_exe"; do
   if [[ ! -f $exe ]]; then
     echo "startup: skipped, $exe is not built"
     exit 77
   fi
 done
-
-# The build's own Wine: the i686 one's programs need the 32-bit Wine root.
-if grep -q '^CMAKE_AR:FILEPATH=.*i686-' "$build/CMakeCache.txt" 2>/dev/null; then
-  if ! why=$(bash scripts/wine32-root.sh check); then
-    echo "startup: skipped, $why"
-    exit 77
-  fi
-  session=win32 wine_run=cmake/wine32-run.sh wine_name="the 32-bit Wine"
-else
-  session=win64 wine_run=cmake/wine-run.sh wine_name=wine64
-fi
-
+probe_choose_wine startup "$build"
 work=$(mktemp -d)
-export WINEPREFIX=${BENCH_WINEPREFIX:-$work/wine}
-cleanup() {
-  bash scripts/wine-session.sh stop "$session"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-echo "startup: booting the Wine prefix" >&2
-bash scripts/wine-session.sh start "$session"
+probe_start_session startup "$work"
 
 # The programs and every run's files in C:\startup of the prefix.
 win_root='C:\startup'
@@ -68,8 +47,6 @@ fi
 [[ -f $steps_exe ]] && cp "$steps_exe" "$root/startup_steps.exe"
 figures=$work/figures
 mkdir -p "$figures"
-
-wine() { timeout -k 5 150 bash "$wine_run" "$@" >/dev/null 2>&1; }
 
 # run_pair N: the baseline once and the launcher once, each with a temporary folder of its
 # own; the observations go to $figures as N-numbered files.
@@ -90,7 +67,7 @@ run_pair() {
 }
 
 run_baseline() {  # N: the baseline once, with a temporary folder of its own
-  wine "$probe_exe" time "$win_root\\tmp-$1\\" "$win_root\\baseline-$1.txt" \
+  probe_time "$probe_exe" "$win_root\\tmp-$1\\" "$win_root\\baseline-$1.txt" \
     "\"$win_root\\first_paint_window.exe\" $win_root\\baseline-self-$1.txt"
 }
 
@@ -99,16 +76,13 @@ run_baseline() {  # N: the baseline once, with a temporary folder of its own
 launch() {
   local n=$1 tmp="$win_root\\tmp-$2-$1"
   ZELVORA_STAGE_RECORD="$win_root\\$4-$n.txt" \
-    wine "$probe_exe" time "$tmp\\" "$win_root\\$2-$n.txt" "\"$win_root\\$3\"${5:+ $5}"
-  # The clean-up script ends after the next stage; the next run starts on a quiet machine.
-  for _ in $(seq 100); do
-    [[ -z $(ls -A "$root/tmp-$2-$n") ]] && break
-    sleep 0.1
-  done
+    probe_time "$probe_exe" "$tmp\\" "$win_root\\$2-$n.txt" "\"$win_root\\$3\"${5:+ $5}"
+  # The clean-up script ends after the next stage.
+  probe_wait_empty "$root/tmp-$2-$n" 10 || true
 }
 
 # The first run of each program in a fresh prefix loads its files from disk: a warm-up.
-echo "startup: $runs runs under $wine_name" >&2
+echo "startup: $runs runs under $probe_wine_name" >&2
 run_pair 0
 for n in $(seq "$runs"); do run_pair "$n"; done
-python3 bench/startup_figures.py "$figures" "$runs" "$wine_name"
+python3 bench/startup_figures.py "$figures" "$runs" "$probe_wine_name"

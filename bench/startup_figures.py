@@ -10,7 +10,9 @@ launcher, started right after the first in each run) the table has its rows too.
 CreateProcess; the table gives the median and the spread (lowest to highest) over the runs,
 the ratio of each median to the baseline's median first paint, and the spread of the ratio
 taken pair by pair: the baseline and the launcher run in turn, so a change of the machine's
-load falls on both runs of a pair.
+load falls on both runs of a pair. Then the ends: the launcher's after its next stage's start
+beside the baseline's after its window goes (first_paint_window's gone_ms), which is what the
+same Wine costs any program that showed a window.
 """
 import os
 import statistics
@@ -80,6 +82,46 @@ def observed_values(baseline, self_paint, launcher, record, before=None):
             raise ValueError(f"the {name} was not observed")
         values[name] = float(moment) - float(run["start_ms"])
     return values
+
+
+def moment(marks, key):
+    """The milliseconds of KEY in MARKS; ValueError when it was not observed."""
+    value = marks.get(key)
+    if value in (None, "none"):
+        raise ValueError(f"no {key} was observed")
+    return float(value)
+
+
+def end_after(observation, marks, key):
+    """Milliseconds from the moment KEY of MARKS to the end that startup_probe saw."""
+    return moment(observation, "exit_ms") - moment(marks, key)
+
+
+def end_tails(folder, runs, program="launcher", record="record"):
+    """Per run, the end of PROGRAM after its next stage's start and the baseline's after its
+    window went, in ms: two lists."""
+    launcher, baseline = [], []
+    for i in range(1, runs + 1):
+        try:
+            launcher.append(end_after(read_keys(f"{folder}/{program}-{i}.txt"),
+                                      read_keys(f"{folder}/{record}-{i}.txt"), "start_ms"))
+            baseline.append(end_after(read_keys(f"{folder}/baseline-{i}.txt"),
+                                      read_keys(f"{folder}/baseline-self-{i}.txt"), "gone_ms"))
+        except ValueError as error:
+            raise ValueError(f"run {i}: {error}") from error
+    return launcher, baseline
+
+
+def spread(values):
+    """The median and the lowest and highest value, as text: "12.3 ms (10.0 .. 15.1)"."""
+    return f"{statistics.median(values):.1f} ms ({min(values):.1f} .. {max(values):.1f})"
+
+
+def print_ends(launcher, baseline, name="the launcher"):
+    """The two ends side by side, and their difference pair by pair."""
+    print(f"  the end: {name} ends {spread(launcher)} after its next stage's start, the baseline"
+          f" {spread(baseline)} after its window goes (median, spread)")
+    print(f"    {name} less the baseline, pair by pair: {spread([a - b for a, b in zip(launcher, baseline)])}")
 
 
 STEPS = [
@@ -153,6 +195,10 @@ def main():
                   f" ({min(ratios):.2f} .. {max(ratios):.2f})")
     watcher = [seen - own for seen, own in zip(base, measures["baseline paint (own clock)"])]
     print(f"  the watcher sees a paint {statistics.median(watcher):.1f} ms (median) after it ends")
+    try:
+        print_ends(*end_tails(folder, runs))
+    except (OSError, ValueError) as error:
+        print(f"  the end: no usable observation ({error})")
     if os.path.exists(f"{folder}/steps-self-1.txt"):
         try:
             print_steps(folder, runs)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # startup_probe_test.sh WINE_RUN PROBE BASELINE: the start-up watcher under Wine. It must see
 # the baseline's window and its first paint no earlier than the baseline's own clock says it
-# ended and soon after, pass the exit code on, and write "none" for what never showed.
+# ended and soon after, pass the exit code on, and write "none" for what never showed; the
+# baseline must note when its window goes, before the end that the watcher sees.
 # Needs WINEPREFIX with a running session (scripts/wine-session.sh).
 set -uo pipefail
 wine_run=$1 probe=$2 baseline=$3
@@ -38,6 +39,11 @@ check 'within "$painted" 0 60000' "the paint is seen once the window is ($painte
 # The baseline takes its clock right after EndPaint, so the screen may show the stripes a
 # moment before; a watcher that misses the paint would see it only after the window is gone.
 check 'within "$late" -5 400' "the paint is seen as the baseline paints ($late ms after its own clock)"
+# The baseline keeps its window half a second, then notes the moment it destroys it.
+kept=$(minus "$(key gone_ms "$own")" "$(key paint_ms "$own")")
+ended=$(minus "$(key exit_ms "$seen")" "$(key gone_ms "$own")")
+check 'within "$kept" 450 60000' "the baseline notes its window's end after half a second ($kept ms)"
+check 'within "$ended" 0 60000' "the baseline's end is seen after its window's ($ended ms later)"
 
 # No argument: the baseline exits 2 without a window.
 timeout -k 5 60 "$wine_run" "$probe" time "$win_root\\tmp\\" "$win_root\\none.txt" \

@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need; does nothing when all are there.
+# usage: scripts/setup.sh [--bench]
+#   --bench: also what only the benchmarks use (NSIS, the peer of bench/peer_bench.sh).
 set -euo pipefail
+
+bench=0
+case ${1:-} in
+  "") ;;
+  --bench) bench=1 ;;
+  *) echo "usage: scripts/setup.sh [--bench]" >&2; exit 2 ;;
+esac
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm
@@ -9,6 +18,7 @@ packages=(
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-dejavu-extra zip unzip valgrind python3 locales
   osslsigncode openssl debootstrap curl patch xz-utils
 )
+((bench)) && packages+=(nsis)
 
 missing=()
 for p in "${packages[@]}"; do
